@@ -1,0 +1,153 @@
+#pragma once
+
+// Shared math types: vectors, colours, time-keyed records and 4 x 4 matrices.
+//
+// All fields are 32-bit floats. Matrices use the row-vector convention: rows 0 to 2 are
+// the local X, Y and Z axes, row 3 the translation, and a point p maps to p x M.
+
+#include <cmath>
+
+struct Vector3 {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+
+    constexpr Vector3() = default;
+    constexpr Vector3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+
+    constexpr Vector3 operator+(const Vector3& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    constexpr Vector3 operator-(const Vector3& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    constexpr Vector3 operator-() const { return {-x, -y, -z}; }
+    constexpr Vector3 operator*(float s) const { return {x * s, y * s, z * s}; }
+    constexpr Vector3 operator/(float s) const { return {x / s, y / s, z / s}; }
+    constexpr Vector3& operator+=(const Vector3& o) { return *this = *this + o; }
+    constexpr Vector3& operator-=(const Vector3& o) { return *this = *this - o; }
+    constexpr Vector3& operator*=(float s) { return *this = *this * s; }
+    constexpr bool operator==(const Vector3&) const = default;
+
+    constexpr float Dot(const Vector3& o) const { return x * o.x + y * o.y + z * o.z; }
+    constexpr Vector3 Cross(const Vector3& o) const {
+        return {y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x};
+    }
+    float Length() const { return std::sqrt(Dot(*this)); }
+    // The unit vector along this one; a zero vector gives fallback.
+    Vector3 Normalised(const Vector3& fallback = {0.0f, 0.0f, 0.0f}) const {
+        const float length = Length();
+        return length > 0.0f ? *this / length : fallback;
+    }
+};
+
+constexpr Vector3 operator*(float s, const Vector3& v) {
+    return v * s;
+}
+
+// A colour with components meant to lie in 0.0 to 1.0.
+struct Colour {
+    float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
+    constexpr bool operator==(const Colour&) const = default;
+};
+
+// Keys of time-keyed arrays: a time in an effect's normalised life (0.0 birth, 1.0 end)
+// followed by the value.
+struct TimeFloat {
+    float time = 0.0f;
+    float value = 0.0f;
+    constexpr bool operator==(const TimeFloat&) const = default;
+};
+
+struct TimeVector3 {
+    float time = 0.0f;
+    Vector3 value;
+    constexpr bool operator==(const TimeVector3&) const = default;
+};
+
+struct TimeColour {
+    float time = 0.0f;
+    Colour value;
+    constexpr bool operator==(const TimeColour&) const = default;
+};
+
+static_assert(sizeof(Vector3) == 12 && sizeof(Colour) == 16);
+static_assert(sizeof(TimeFloat) == 8 && sizeof(TimeVector3) == 16 && sizeof(TimeColour) == 20);
+
+struct Matrix4 {
+    float m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+
+    static constexpr Matrix4 Identity() { return {}; }
+
+    constexpr Vector3 Row(int row) const { return {m[row][0], m[row][1], m[row][2]}; }
+    constexpr void SetRow(int row, const Vector3& v) {
+        m[row][0] = v.x;
+        m[row][1] = v.y;
+        m[row][2] = v.z;
+    }
+    // The first three entries of a column; with a view matrix, columns 0 to 2 are the
+    // camera's X, Y and Z axes in world space.
+    constexpr Vector3 Column(int column) const {
+        return {m[0][column], m[1][column], m[2][column]};
+    }
+    constexpr Vector3 Translation() const { return Row(3); }
+    constexpr void SetTranslation(const Vector3& v) { SetRow(3, v); }
+
+    // p x M with w = 1: rotation, scale and translation.
+    constexpr Vector3 TransformPoint(const Vector3& p) const {
+        return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+                p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+                p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+    }
+    // v x M with w = 0: the upper-left 3 x 3 only.
+    constexpr Vector3 TransformVector(const Vector3& v) const {
+        return {v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0],
+                v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
+                v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
+    }
+
+    // this x o: applies this transform first, then o.
+    constexpr Matrix4 operator*(const Matrix4& o) const {
+        Matrix4 r;
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                r.m[i][j] = m[i][0] * o.m[0][j] + m[i][1] * o.m[1][j] + m[i][2] * o.m[2][j] +
+                            m[i][3] * o.m[3][j];
+        return r;
+    }
+    constexpr bool operator==(const Matrix4&) const = default;
+
+    // The inverse (by cofactors, for any matrix, not only rigid ones); a singular matrix
+    // gives the identity.
+    constexpr Matrix4 Inverse() const {
+        // Determinants of the 2 x 2 minors of rows 0-1 (s) and rows 2-3 (c).
+        const float s0 = m[0][0] * m[1][1] - m[1][0] * m[0][1];
+        const float s1 = m[0][0] * m[1][2] - m[1][0] * m[0][2];
+        const float s2 = m[0][0] * m[1][3] - m[1][0] * m[0][3];
+        const float s3 = m[0][1] * m[1][2] - m[1][1] * m[0][2];
+        const float s4 = m[0][1] * m[1][3] - m[1][1] * m[0][3];
+        const float s5 = m[0][2] * m[1][3] - m[1][2] * m[0][3];
+        const float c5 = m[2][2] * m[3][3] - m[3][2] * m[2][3];
+        const float c4 = m[2][1] * m[3][3] - m[3][1] * m[2][3];
+        const float c3 = m[2][1] * m[3][2] - m[3][1] * m[2][2];
+        const float c2 = m[2][0] * m[3][3] - m[3][0] * m[2][3];
+        const float c1 = m[2][0] * m[3][2] - m[3][0] * m[2][2];
+        const float c0 = m[2][0] * m[3][1] - m[3][0] * m[2][1];
+        const float determinant = s0 * c5 - s1 * c4 + s2 * c3 + s3 * c2 - s4 * c1 + s5 * c0;
+        if (determinant == 0.0f)
+            return {};
+        const float k = 1.0f / determinant;
+        Matrix4 r;
+        r.m[0][0] = (m[1][1] * c5 - m[1][2] * c4 + m[1][3] * c3) * k;
+        r.m[0][1] = (-m[0][1] * c5 + m[0][2] * c4 - m[0][3] * c3) * k;
+        r.m[0][2] = (m[3][1] * s5 - m[3][2] * s4 + m[3][3] * s3) * k;
+        r.m[0][3] = (-m[2][1] * s5 + m[2][2] * s4 - m[2][3] * s3) * k;
+        r.m[1][0] = (-m[1][0] * c5 + m[1][2] * c2 - m[1][3] * c1) * k;
+        r.m[1][1] = (m[0][0] * c5 - m[0][2] * c2 + m[0][3] * c1) * k;
+        r.m[1][2] = (-m[3][0] * s5 + m[3][2] * s2 - m[3][3] * s1) * k;
+        r.m[1][3] = (m[2][0] * s5 - m[2][2] * s2 + m[2][3] * s1) * k;
+        r.m[2][0] = (m[1][0] * c4 - m[1][1] * c2 + m[1][3] * c0) * k;
+        r.m[2][1] = (-m[0][0] * c4 + m[0][1] * c2 - m[0][3] * c0) * k;
+        r.m[2][2] = (m[3][0] * s4 - m[3][1] * s2 + m[3][3] * s0) * k;
+        r.m[2][3] = (-m[2][0] * s4 + m[2][1] * s2 - m[2][3] * s0) * k;
+        r.m[3][0] = (-m[1][0] * c3 + m[1][1] * c1 - m[1][2] * c0) * k;
+        r.m[3][1] = (m[0][0] * c3 - m[0][1] * c1 + m[0][2] * c0) * k;
+        r.m[3][2] = (-m[3][0] * s3 + m[3][1] * s1 - m[3][2] * s0) * k;
+        r.m[3][3] = (m[2][0] * s3 - m[2][1] * s1 + m[2][2] * s0) * k;
+        return r;
+    }
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+// A fresh working directory for one test: a temporary folder made the process's working
+// directory, with the engine's path aliases ("data", "log", "bin", "tool") registered as
+// the editor does at start-up. Everything is undone on destruction.
+
+#include "stream/FilePath.h"
+#include "stream/StandardAliases.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+
+class TempWorkDir {
+public:
+    TempWorkDir() {
+        m_previous = std::filesystem::current_path();
+        std::random_device device;
+        m_root = std::filesystem::temp_directory_path() /
+                 ("sparv-test-" + std::to_string(device()) + "-" + std::to_string(device()));
+        std::filesystem::create_directories(m_root);
+        std::filesystem::current_path(m_root);
+        FilePath::RemoveAllAliases();
+        AddStandardAliases();
+    }
+    ~TempWorkDir() {
+        FilePath::RemoveAllAliases();
+        std::error_code ignored;
+        std::filesystem::current_path(m_previous, ignored);
+        std::filesystem::remove_all(m_root, ignored);
+    }
+    TempWorkDir(const TempWorkDir&) = delete;
+    TempWorkDir& operator=(const TempWorkDir&) = delete;
+
+    const std::filesystem::path& root() const { return m_root; }
+
+    // Writes a file below the working directory, creating its folders.
+    void write(const std::string& relative, const std::string& content) const {
+        const auto path = m_root / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out << content;
+    }
+
+    std::string read(const std::string& relative) const {
+        std::ifstream in(m_root / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path m_previous;
+    std::filesystem::path m_root;
+};
