@@ -1,0 +1,48 @@
+#pragma once
+
+// FX type files: one Lua script per type, below the FX directory, defining the global
+// table "fx" with the type's style and its numbered property tables.
+//
+//   fx = {
+//       style = "STYLE_RING",
+//       properties = {
+//           property_00 = { name = "Duration", type = "VARTYPE_FLOAT", value = 1 },
+//           ...
+//       },
+//   }
+//
+// Reading fails at the first broken rule and discards everything read; the reason is
+// reported to callers that ask for it (the registry does not, the lint and dump
+// commands do).
+
+#include "FXProperty.h"
+
+#include <string>
+
+// The FX directory as an aliased path, "DATA:ART/FX/". One shared, writable string.
+std::string& FXPathPrefix();
+
+// The aliased path of a type's file: prefix, name, ".lua".
+std::string FXTypeFilePath(const char* typeName);
+
+// Reads the file of a type name (exactly as asked for). style is set to the style index,
+// or kStyleNone on failure; properties receives (name, value) pairs in the order the
+// script engine iterates them.
+bool FXReadTypeFile(const char* typeName, int& style, FXPropertyList& properties,
+                    std::string* reason = nullptr);
+
+// Reads an FX file at an aliased or host path.
+bool FXReadFile(const char* path, int& style, FXPropertyList& properties,
+                std::string* reason = nullptr);
+
+// Reads FX file content held in memory; chunkName names it in the reason.
+bool FXReadText(const char* text, size_t length, const char* chunkName, int& style,
+                FXPropertyList& properties, std::string* reason = nullptr);
+
+// Writes a type's file: style and properties in list order. False when the file cannot
+// be written; the previous file is then left as it was.
+bool FXWriteTypeFile(const char* typeName, int style, const FXPropertyList& properties,
+                     std::string* reason = nullptr);
+
+bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
+                 std::string* reason = nullptr);

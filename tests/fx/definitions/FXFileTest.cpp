@@ -1,0 +1,304 @@
+#include "definitions/FXFile.h"
+
+#include "definitions/FXStyle.h"
+#include "support/TempWorkDir.h"
+
+#include <clocale>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+#include <random>
+
+namespace {
+
+class FXFileTest : public testing::Test {
+protected:
+    void SetUp() override { m_dir.write("Data/art/fx/.keep", ""); }
+
+    // Writes Data/art/fx/NAME.lua.
+    void WriteFx(const std::string& name, const std::string& content) {
+        m_dir.write("Data/art/fx/" + name + ".lua", content);
+    }
+
+    // Reads NAME and expects success.
+    FXPropertyList Read(const std::string& name, int expectedStyle = STYLE_RING) {
+        int style = kStyleNone;
+        FXPropertyList properties;
+        std::string reason;
+        EXPECT_TRUE(FXReadTypeFile(name.c_str(), style, properties, &reason)) << reason;
+        EXPECT_EQ(style, expectedStyle);
+        return properties;
+    }
+
+    // Expects the read of NAME to fail and returns the reason.
+    std::string ReadFails(const std::string& name) {
+        int style = 3;
+        FXPropertyList properties;
+        std::string reason;
+        EXPECT_FALSE(FXReadTypeFile(name.c_str(), style, properties, &reason));
+        EXPECT_EQ(style, kStyleNone);
+        EXPECT_TRUE(properties.empty());
+        return reason;
+    }
+
+    // A file holding one property of the given type and value source.
+    static std::string OneProperty(const std::string& type, const std::string& value,
+                                   const std::string& extra = "") {
+        return "fx = { style = \"STYLE_RING\", " + extra +
+               "properties = { property_00 = { name = \"P\", type = \"" + type +
+               "\", value = " + value + " } } }\n";
+    }
+
+    TempWorkDir m_dir;
+};
+
+FXPropertyList EveryKind() {
+    FXPropertyList list;
+    auto add = [&list](const char* name) -> FXVariable& {
+        list.push_back({name, "", {}});
+        return list.back().value;
+    };
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> any(-1e6f, 1e6f);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    add("Float").SetFloat(0.1f);
+    add("Tiny").SetFloat(std::numeric_limits<float>::denorm_min());
+    add("Huge").SetFloat(-std::numeric_limits<float>::max());
+    add("Bool").SetBool(true);
+    add("Off").SetBool(false);
+    add("Int").SetInt(std::numeric_limits<int32_t>::min());
+    add("Vector").SetVector3({any(random), any(random), any(random)});
+    add("Text").SetString("Data:art/fx/point.tga \"quoted\" \\ back\nline ä");
+    add("Colour").SetColour({unit(random), unit(random), unit(random), 1.0f});
+    std::vector<float> floats;
+    std::vector<Vector3> vectors;
+    std::vector<Colour> colours;
+    std::vector<TimeFloat> timeFloats;
+    std::vector<TimeVector3> timeVectors;
+    std::vector<TimeColour> timeColours;
+    for (int i = 0; i < 20; ++i) {
+        const float t = static_cast<float>(i) / 19.0f;
+        floats.push_back(any(random));
+        vectors.push_back({any(random), any(random), any(random)});
+        colours.push_back({unit(random), unit(random), unit(random), unit(random)});
+        timeFloats.push_back({t, any(random)});
+        timeVectors.push_back({t, {any(random), any(random), any(random)}});
+        timeColours.push_back({t, {unit(random), unit(random), unit(random), unit(random)}});
+    }
+    add("Floats").SetArrayFloat(floats);
+    add("Vectors").SetArrayVector3(vectors);
+    add("Colours").SetArrayColour(colours);
+    add("TimeFloats").SetArrayTimeFloat(timeFloats);
+    add("TimeVectors").SetArrayTimeVector3(timeVectors);
+    add("TimeColours").SetArrayTimeColour(timeColours);
+    add("NoKeys").SetArrayTimeFloat({});
+    return list;
+}
+
+void ExpectSameList(const FXPropertyList& actual, const FXPropertyList& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    auto a = actual.begin();
+    for (const FXProperty& e : expected) {
+        EXPECT_EQ(a->name, e.name);
+        EXPECT_TRUE(a->value == e.value) << e.name << " differs after the round trip";
+        ++a;
+    }
+}
+
+// The reader gives properties in the script engine's order; sort by name to compare.
+FXPropertyList SortedByName(FXPropertyList list) {
+    list.sort([](const FXProperty& a, const FXProperty& b) { return a.name < b.name; });
+    return list;
+}
+
+TEST_F(FXFileTest, EveryKindRoundTripsBitForBit) {
+    const FXPropertyList written = EveryKind();
+    std::string reason;
+    ASSERT_TRUE(FXWriteTypeFile("everykind", STYLE_BEAM, written, &reason)) << reason;
+    ExpectSameList(SortedByName(Read("everykind", STYLE_BEAM)), SortedByName(written));
+
+    // Writing what was read gives the same bytes: saved files are deterministic.
+    const std::string first = m_dir.read("Data/art/fx/everykind.lua");
+    ASSERT_TRUE(FXWriteTypeFile("everykind", STYLE_BEAM, written));
+    EXPECT_EQ(m_dir.read("Data/art/fx/everykind.lua"), first);
+}
+
+TEST_F(FXFileTest, RoundTripHoldsUnderACommaLocale) {
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
+        if (std::setlocale(LC_ALL, name) && std::strcmp(localeconv()->decimal_point, ",") == 0) {
+            comma = true;
+            break;
+        }
+    }
+    if (!comma) {
+        std::setlocale(LC_ALL, saved.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    const FXPropertyList written = EveryKind();
+    ASSERT_TRUE(FXWriteTypeFile("comma", STYLE_RING, written));
+    const std::string text = m_dir.read("Data/art/fx/comma.lua");
+    const FXPropertyList read = Read("comma");
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(text.find("0,1"), std::string::npos);
+    ExpectSameList(SortedByName(read), SortedByName(written));
+}
+
+TEST_F(FXFileTest, WriterNumbersPropertiesAndEntries) {
+    FXPropertyList list;
+    for (int i = 0; i < 12; ++i) {
+        list.push_back({"P" + std::to_string(i), "", {}});
+        list.back().value.SetInt(i);
+    }
+    std::vector<Vector3> many(101, Vector3{1, 2, 3});
+    list.push_back({"Many", "", {}});
+    list.back().value.SetArrayVector3(many);
+    ASSERT_TRUE(FXWriteTypeFile("numbered", STYLE_SPRAY, list));
+    const std::string text = m_dir.read("Data/art/fx/numbered.lua");
+    EXPECT_NE(text.find("property_00"), std::string::npos);
+    EXPECT_NE(text.find("property_11"), std::string::npos);
+    EXPECT_NE(text.find("property_12"), std::string::npos);
+    EXPECT_NE(text.find("entry_100"), std::string::npos);
+    EXPECT_EQ(text.find("entry_101"), std::string::npos);
+    // Keys come in the order they were written: style before properties, 00 before 11.
+    EXPECT_LT(text.find("style"), text.find("properties"));
+    EXPECT_LT(text.find("property_00"), text.find("property_11"));
+    EXPECT_EQ(Read("numbered", STYLE_SPRAY).size(), 13u);
+}
+
+TEST_F(FXFileTest, StyleNamesAreCaseSensitive) {
+    WriteFx("cased", "fx = { style = \"Style_Ring\", properties = {} }");
+    EXPECT_NE(ReadFails("cased").find("Style_Ring"), std::string::npos);
+    WriteFx("nostyle", "fx = { properties = {} }");
+    ReadFails("nostyle");
+    WriteFx("nofx", "effect = { style = \"STYLE_RING\", properties = {} }");
+    ReadFails("nofx");
+}
+
+TEST_F(FXFileTest, ColoursAreClampedOnRead) {
+    WriteFx("clamped", OneProperty("VARTYPE_COLOUR", "{1.5, -0.2, 0.5, 1}"));
+    Colour c;
+    ASSERT_TRUE(Read("clamped").front().value.GetColour(c));
+    EXPECT_EQ(c, (Colour{1.0f, 0.0f, 0.5f, 1.0f}));
+
+    WriteFx("timecolour",
+            OneProperty("VARTYPE_ARRAY_TIMECOLOUR", "{ entry_00 = {-1, 2, 0.5, -3, 1}, "
+                                                    "entry_01 = {2, 0, 0, 0, 0} }"));
+    const auto keys = Read("timecolour").front().value.TimeColours();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].time, -1.0f); // times are not clamped
+    EXPECT_EQ(keys[0].value, (Colour{1.0f, 0.5f, 0.0f, 1.0f}));
+    EXPECT_EQ(keys[1].time, 2.0f);
+}
+
+TEST_F(FXFileTest, ArraysNeedTheirExactWidth) {
+    WriteFx("vector4", OneProperty("VARTYPE_VECTOR3", "{1, 2, 3, 4}"));
+    ReadFails("vector4");
+    WriteFx("colour3", OneProperty("VARTYPE_COLOUR", "{1, 2, 3}"));
+    ReadFails("colour3");
+    WriteFx("entry3", OneProperty("VARTYPE_ARRAY_TIMEVECTOR3",
+                                  "{ entry_00 = {0, 1, 2, 3}, entry_01 = {1, 1, 2} }"));
+    ReadFails("entry3");
+    WriteFx("entrytext", OneProperty("VARTYPE_ARRAY_COLOUR", "{ entry_00 = \"red\" }"));
+    ReadFails("entrytext");
+}
+
+TEST_F(FXFileTest, EntriesStopAtTheFirstMissingIndex) {
+    WriteFx("gap", OneProperty("VARTYPE_ARRAY_TIMEVECTOR3",
+                               "{ entry_00 = {0, 1, 1, 1}, entry_01 = {0.5, 2, 2, 2}, "
+                               "entry_03 = {1, 3, 3, 3} }"));
+    EXPECT_EQ(Read("gap").front().value.TimeVector3s().size(), 2u);
+    WriteFx("empty", OneProperty("VARTYPE_ARRAY_VECTOR3", "{}"));
+    EXPECT_EQ(Read("empty").front().value.GetType(), VARTYPE_ARRAY_VECTOR3);
+}
+
+TEST_F(FXFileTest, TimeFloatArraysIgnoreAnOddTrailingNumber) {
+    WriteFx("odd", OneProperty("VARTYPE_ARRAY_TIMEFLOAT", "{0, 1, 0.5, 2, 1}"));
+    const auto keys = Read("odd").front().value.TimeFloats();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[1].time, 0.5f);
+    EXPECT_EQ(keys[1].value, 2.0f);
+}
+
+TEST_F(FXFileTest, ScalarsDecodeAsNumbers) {
+    WriteFx("scalars", "fx = { style = \"STYLE_RING\", properties = {"
+                       " a = { name = \"B\", type = \"VARTYPE_BOOL\", value = 0.25 },"
+                       " b = { name = \"I\", type = \"VARTYPE_INT\", value = -2.9 },"
+                       " c = { name = \"F\", type = \"VARTYPE_FLOAT\", value = 3 } } }");
+    for (const FXProperty& property : Read("scalars")) {
+        if (property.name == "B")
+            EXPECT_TRUE(property.value.GetBool());
+        else if (property.name == "I")
+            EXPECT_EQ(property.value.GetInt(), -2);
+        else
+            EXPECT_EQ(property.value.GetFloat(), 3.0f);
+    }
+    WriteFx("intrange", OneProperty("VARTYPE_INT", "1e12"));
+    ReadFails("intrange");
+    WriteFx("texttype", OneProperty("VARTYPE_FLOAT", "\"1.5\""));
+    ReadFails("texttype");
+    WriteFx("badtype", OneProperty("VARTYPE_DOUBLE", "1"));
+    EXPECT_NE(ReadFails("badtype").find("VARTYPE_DOUBLE"), std::string::npos);
+}
+
+TEST_F(FXFileTest, StringsAreLimitedTo4095Characters) {
+    const std::string longest(4095, 'x');
+    WriteFx("longest", OneProperty("VARTYPE_STRING", "\"" + longest + "\""));
+    EXPECT_EQ(Read("longest").front().value.String(), longest);
+    WriteFx("toolong", OneProperty("VARTYPE_STRING", "\"" + longest + "y\""));
+    ReadFails("toolong");
+}
+
+TEST_F(FXFileTest, PropertyKeysNeedNotFollowTheNumbering) {
+    WriteFx("keys", "fx = { style = \"STYLE_RING\", properties = {"
+                    " { name = \"First\", type = \"VARTYPE_FLOAT\", value = 1 },"
+                    " whatever = { name = \"Second\", type = \"VARTYPE_FLOAT\", value = 2 },"
+                    " property_07 = { name = \"Third\", type = \"VARTYPE_FLOAT\", value = 3 }"
+                    " } }");
+    EXPECT_EQ(Read("keys").size(), 3u);
+    WriteFx("notable", "fx = { style = \"STYLE_RING\", properties = { property_00 = 5 } }");
+    ReadFails("notable");
+    WriteFx("noname", "fx = { style = \"STYLE_RING\", properties = { property_00 = "
+                      "{ nom = \"P\", type = \"VARTYPE_FLOAT\", value = 1 } } }");
+    ReadFails("noname");
+}
+
+TEST_F(FXFileTest, FramesNeedATimeStartArray) {
+    WriteFx("frames", OneProperty("VARTYPE_FLOAT", "1", "frames = { timeStart = {0, 1} }, "));
+    EXPECT_EQ(Read("frames").size(), 1u);
+    WriteFx("noframes", OneProperty("VARTYPE_FLOAT", "1", "frames = { count = 2 }, "));
+    ReadFails("noframes");
+    WriteFx("framesnotable", OneProperty("VARTYPE_FLOAT", "1", "frames = 5, "));
+    EXPECT_EQ(Read("framesnotable").size(), 1u);
+}
+
+TEST_F(FXFileTest, NamesResolveCaseInsensitivelyBelowTheFxFolder) {
+    WriteFx("spark", OneProperty("VARTYPE_FLOAT", "1"));
+    EXPECT_EQ(Read("Spark").size(), 1u);
+    int style = 0;
+    FXPropertyList properties;
+    std::string reason;
+    EXPECT_FALSE(FXReadTypeFile("missing", style, properties, &reason));
+    EXPECT_FALSE(reason.empty());
+}
+
+TEST_F(FXFileTest, BrokenScriptsFailWithTheirLine) {
+    WriteFx("broken", "fx = {\n style = \"STYLE_RING\",\n properties = { ] }\n");
+    const std::string reason = ReadFails("broken");
+    EXPECT_NE(reason.find(":3:"), std::string::npos) << reason;
+}
+
+TEST_F(FXFileTest, ASaveWithoutItsFolderFailsAndWritesNothing) {
+    FXPropertyList list;
+    list.push_back({"P", "", {}});
+    list.back().value.SetFloat(1.0f);
+    std::string reason;
+    std::filesystem::remove_all(m_dir.root() / "Data");
+    EXPECT_FALSE(FXWriteTypeFile("nofolder", STYLE_RING, list, &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_FALSE(std::filesystem::exists(m_dir.root() / "Data/art/fx/nofolder.lua"));
+}
+
+} // namespace
