@@ -1,0 +1,1 @@
+fx = { style = "Style_Ring", properties = {} }

@@ -1,0 +1,1 @@
+os.execute("true") fx = {}

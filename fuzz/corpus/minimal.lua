@@ -1,0 +1,1 @@
+fx = { style = "STYLE_SPRAY", properties = {} }

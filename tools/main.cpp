@@ -1,0 +1,55 @@
+// sparv-fx: the command-line face of the FX runtime, for pipelines, tests and measuring.
+//
+//   sparv-fx dump --raw FILE              one FX file as the reader gives it, as JSON
+//   sparv-fx dump NAME | --style STYLE    a type as the registry gives it
+//   sparv-fx new STYLE NAME               a type of a style with its defaults, saved
+//   sparv-fx lint [NAME ...]              the problems of an FX library
+
+#include "Commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void PrintUsage(FILE* out) {
+    std::fputs("usage: sparv-fx COMMAND [ARGS]\n"
+               "\n"
+               "commands:\n"
+               "  dump --raw FILE           one FX file as the reader gives it, as JSON\n"
+               "  dump NAME [--wkdir DIR]   a type as the registry gives it (defaults and file)\n"
+               "  dump --style STYLE        a new type of a style with its defaults\n"
+               "  new STYLE NAME [--wkdir DIR]\n"
+               "                            write a type of a style with its defaults\n"
+               "  lint [--wkdir DIR] [NAME ...]\n"
+               "                            report the problems of FX files (all when no name)\n"
+               "\n"
+               "The working directory (default: the current one) holds Data/art/fx/.\n",
+               out);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "-h" || command == "--help" || command == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (command == "dump")
+        return RunDump(args);
+    if (command == "new")
+        return RunNew(args);
+    if (command == "lint")
+        return RunLint(args);
+    std::fprintf(stderr, "sparv-fx: unknown command '%s'\n", command.c_str());
+    PrintUsage(stderr);
+    return 2;
+}
