@@ -1,0 +1,11 @@
+#pragma once
+
+// The factory of FX types: the type class of each style.
+
+#include "definitions/FXType.h"
+
+#include <memory>
+
+// A new type of the style (0 to 8) with the given name and its style's defaults; null
+// for any other style index.
+std::shared_ptr<FXType> FXNewType(int style, const char* name);
