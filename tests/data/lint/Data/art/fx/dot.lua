@@ -1,0 +1,5 @@
+fx = {
+    style = "STYLE_RING",
+    properties = {
+    },
+}

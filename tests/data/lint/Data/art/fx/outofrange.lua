@@ -1,0 +1,6 @@
+fx = {
+    style = "STYLE_RING",
+    properties = {
+        property_00 = { name = "Duration", type = "VARTYPE_FLOAT", value = 900 },
+    },
+}
