@@ -15,7 +15,7 @@ DiagTraceSink& traceSink() {
     return sink;
 }
 
-std::string formatMessage(const char* format, va_list args) {
+__attribute__((format(printf, 1, 0))) std::string formatMessage(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     const int length = std::vsnprintf(nullptr, 0, format, copy);

@@ -27,10 +27,6 @@ namespace {
 constexpr size_t kMaxSaveDepth = 150;
 // Stack slot of the table that keeps every table with created keys alive (see State).
 constexpr int kPinnedSlot = 1;
-// Iteration-key marker of a scope whose NextEntry reached the end; scripts cannot make
-// light userdata, so it never collides with a key.
-char g_endOfEntries = 0;
-
 std::mutex g_defaultLimitsMutex;
 LuaConfigLimits g_defaultLimits;
 std::atomic<bool> g_syncOnSave{false};
@@ -173,7 +169,14 @@ struct LuaConfig::State {
     LuaSandbox sandbox;
     lua_State* L;
 
-    int depth = 0;         // scopes above the global one
+    int depth = 0; // scopes above the global one
+
+    // NextEntry's keys per scope level, in iteration order, and the next to give.
+    struct Entries {
+        std::vector<std::string> keys;
+        size_t next = 0;
+    };
+    std::vector<Entries> entries;
     int overflowDepth = 0; // scopes entered while the Lua stack was full
 
     // Keys the writer created, per table, in creation order. A table with an entry is
@@ -386,45 +389,101 @@ void LuaConfig::PopTable() {
     }
 }
 
+namespace {
+
+// Orders key texts so that numbered keys read in their numbering: runs of digits
+// compare by value ("property_9" < "property_10"), everything else byte by byte.
+bool NaturalLess(std::string_view a, std::string_view b) {
+    size_t i = 0, j = 0;
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            size_t endA = i, endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            size_t startA = i, startB = j;
+            while (startA + 1 < endA && a[startA] == '0')
+                ++startA;
+            while (startB + 1 < endB && b[startB] == '0')
+                ++startB;
+            const std::string_view runA = a.substr(startA, endA - startA);
+            const std::string_view runB = b.substr(startB, endB - startB);
+            if (runA.size() != runB.size())
+                return runA.size() < runB.size();
+            if (runA != runB)
+                return runA < runB;
+            if (endA - i != endB - j)
+                return endA - i < endB - j; // fewer leading zeros first
+            i = endA;
+            j = endB;
+        } else {
+            if (a[i] != b[j])
+                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
+} // namespace
+
 bool LuaConfig::NextEntry(char* key, size_t size, LuaType* type) {
     State& state = *m_state;
     if (!key || size == 0 || !state.HasTable())
         return false;
     lua_State* L = state.L;
-    const int table = state.TableIndex();
-    const int slot = state.KeyIndex();
+    const auto level = static_cast<size_t>(state.depth);
+    if (state.entries.size() <= level)
+        state.entries.resize(level + 1);
+    State::Entries& entries = state.entries[level];
     if (key[0] == 0) {
+        // Collect the keys that can be named, numbers first by value, then strings in
+        // natural order, so that iteration is the same on every run and numbered keys
+        // come in their numbering.
+        entries.keys.clear();
+        entries.next = 0;
+        std::vector<std::pair<double, std::string>> numbers;
+        const int table = state.TableIndex();
         lua_pushnil(L);
-        lua_replace(L, slot);
-    } else if (lua_type(L, slot) == LUA_TLIGHTUSERDATA) {
-        return false; // ended; key[0] = 0 starts again
-    }
-    lua_pushvalue(L, slot);
-    while (lua_next(L, table)) {
-        bool named = false;
-        if (lua_type(L, -2) == LUA_TSTRING) {
-            size_t length = 0;
-            const char* text = lua_tolstring(L, -2, &length);
-            named = length > 0 && length < size && !std::memchr(text, 0, length);
-            if (named) {
-                std::memcpy(key, text, length);
-                key[length] = 0;
-            }
-        } else if (lua_type(L, -2) == LUA_TNUMBER) {
-            named = NumberKeyText(L, -2, key, size);
-        }
-        if (named) {
-            if (type)
-                *type = TypeOf(lua_type(L, -1));
+        char text[64];
+        while (lua_next(L, table)) {
             lua_pop(L, 1);
-            lua_replace(L, slot);
-            return true;
+            if (lua_type(L, -1) == LUA_TSTRING) {
+                size_t length = 0;
+                const char* name = lua_tolstring(L, -1, &length);
+                if (length > 0 && length < size && !std::memchr(name, 0, length))
+                    entries.keys.emplace_back(name, length);
+            } else if (lua_type(L, -1) == LUA_TNUMBER &&
+                       NumberKeyText(L, -1, text, std::min(size, sizeof text))) {
+                numbers.emplace_back(lua_tonumber(L, -1), text);
+            }
         }
-        lua_pop(L, 1);
+        std::sort(entries.keys.begin(), entries.keys.end(), NaturalLess);
+        std::sort(numbers.begin(), numbers.end(),
+                  [](const auto& x, const auto& y) { return x.first < y.first; });
+        std::vector<std::string> ordered;
+        ordered.reserve(numbers.size() + entries.keys.size());
+        for (auto& number : numbers)
+            ordered.push_back(std::move(number.second));
+        for (auto& name : entries.keys)
+            ordered.push_back(std::move(name));
+        entries.keys = std::move(ordered);
     }
-    lua_pushlightuserdata(L, &g_endOfEntries);
-    lua_replace(L, slot);
-    return false;
+    if (entries.next >= entries.keys.size())
+        return false;
+    const std::string& name = entries.keys[entries.next++];
+    std::memcpy(key, name.c_str(), name.size() + 1);
+    if (type) {
+        *type = LUATYPE_NIL;
+        if (state.PushValue(key)) {
+            *type = TypeOf(lua_type(L, -1));
+            lua_pop(L, 1);
+        }
+    }
+    return true;
 }
 
 bool LuaConfig::GetString(const char* key, char* buffer, size_t size) {

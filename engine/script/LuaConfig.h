@@ -86,7 +86,9 @@ public:
     // writes the next key (integer keys as decimal text) and its kind; false at the end.
     // Keys that cannot be named in key are skipped: the empty string, strings with a NUL
     // byte or too long for size, and keys that are neither strings nor numbers. The
-    // order is the interpreter's, not the order of creation.
+    // order is the same on every run: number keys by value, then string keys with runs
+    // of digits compared by value ("entry_9" before "entry_10"), otherwise byte by byte.
+    // The keys are taken when the iteration starts.
     bool NextEntry(char* key, size_t size, LuaType* type);
     // Strings only (a number is not converted); false (buffer emptied) when the value
     // does not fit in size bytes with its terminating zero or contains a NUL byte.
