@@ -4,6 +4,7 @@
 //   sparv-fx dump NAME | --style STYLE    a type as the registry gives it
 //   sparv-fx new STYLE NAME               a type of a style with its defaults, saved
 //   sparv-fx lint [NAME ...]              the problems of an FX library
+//   sparv-fx simulate NAME                one effect run headless, step by step
 
 #include "Commands.h"
 
@@ -25,6 +26,9 @@ void PrintUsage(FILE* out) {
                "                            write a type of a style with its defaults\n"
                "  lint [--wkdir DIR] [NAME ...]\n"
                "                            report the problems of FX files (all when no name)\n"
+               "  simulate NAME [--wkdir DIR] [--seed N] [--dt SECONDS] [--steps K]\n"
+               "                [--max-step SECONDS] [--positions]\n"
+               "                            run one effect and print what lives after each step\n"
                "\n"
                "The working directory (default: the current one) holds Data/art/fx/.\n",
                out);
@@ -49,6 +53,8 @@ int main(int argc, char** argv) {
         return RunNew(args);
     if (command == "lint")
         return RunLint(args);
+    if (command == "simulate")
+        return RunSimulate(args);
     std::fprintf(stderr, "sparv-fx: unknown command '%s'\n", command.c_str());
     PrintUsage(stderr);
     return 2;

@@ -3,6 +3,8 @@
 #include "FXFile.h"
 #include "FXStyle.h"
 #include "diag/Diag.h"
+#include "pool/MemPoolSmall.h"
+#include "runtime/FXDynamics.h"
 #include "styles/FXTypeFactory.h"
 
 #include <unordered_set>
@@ -53,15 +55,21 @@ void FXSetWind(const Vector3& wind) {
     g_wind = wind;
 }
 
-FXManager::FXManager() = default;
+FXManager::FXManager()
+    : m_memory(std::make_unique<FXMemory>()),
+      m_childPool(MakeChildPool()) {
+    m_records.reserve(1024);
+}
 
 FXManager::~FXManager() {
     Reset();
 }
 
 bool FXManager::Startup() {
-    if (!s_instance)
+    if (!s_instance) {
         s_instance = new FXManager;
+        FXRegisterDynamicsPresets(*s_instance);
+    }
     return true;
 }
 
@@ -142,7 +150,7 @@ void FXManager::TypeReleaseAll() {
 }
 
 void FXManager::Reset() {
-    // Live instances are destroyed here once the runtime holds them.
+    DestroyAllInstances();
     m_types.clear();
 }
 

@@ -7,18 +7,72 @@
 
 #include "FXType.h"
 #include "math/Math.h"
+#include "runtime/FXHandle.h"
+#include "runtime/FXMemory.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
+class FXCamera;
 class FXDynamics;
+class FXObject;
+class MemPoolSmall;
+struct FXFrustum;
+struct FXChildNode;
 
 // Counters of the statistics block, zeroed by ResetStats.
 inline constexpr int kFXStatCount = 12;
 using FXStats = std::array<uint32_t, kFXStatCount>;
+
+// Positions of the counters in FXStats.
+enum FXStat : int {
+    FX_STAT_TYPES = 0,
+    FX_STAT_TYPES_PEAK = 1,
+    FX_STAT_LIVE = 2,
+    FX_STAT_LIVE_PEAK = 3,
+    FX_STAT_UPDATED = 4,
+    FX_STAT_UPDATED_PEAK = 5,
+    FX_STAT_RENDERED = 6,
+    FX_STAT_RENDERED_PEAK = 7,
+    FX_STAT_FINISHED = 8,
+    FX_STAT_FINISHED_PEAK = 9,
+    FX_STAT_CULLED_BY_SIZE = 10,
+    FX_STAT_BINDS = 11,
+};
+
+// Flags of an instance's active record.
+enum FXRecordFlag : uint8_t {
+    FX_RECORD_FINISHED = 1,    // waiting to be destroyed (after its children)
+    FX_RECORD_UPDATE_NOW = 2,  // update at the next step regardless of visibility
+    FX_RECORD_DRAWN = 4,       // takes part in drawing
+    FX_RECORD_VISIBLE = 8,     // visible in the last visibility pass
+    FX_RECORD_SIZE_FADE = 16,  // fades with its projected size
+    FX_RECORD_NOT_RENDERABLE = 32,
+    FX_RECORD_INHERITED = 64,  // given at creation, copied by attached children
+};
+
+// One live instance as the update and render passes see it. The table of records is
+// contiguous; removal moves the last record into the hole.
+struct FXRecord {
+    FXHandle handle;
+    FXDynamics* dynamics = nullptr; // the instance's own clone, owned, or null
+    float pending = 0.0f;           // seconds accumulated but not yet given to the instance
+    Vector3 position;               // translation after the last update
+    float radius = 0.0f;            // bounding radius after the last update
+    uint8_t flags = 0;              // FXRecordFlag bits
+};
+
+// The view state of the drawing pass in progress, read by the styles while they draw.
+struct FXViewState {
+    Matrix4 view;
+    Matrix4 projection;
+    Vector3 eyePosition;
+    Vector3 forward;
+};
 
 class FXManager {
 public:
@@ -54,6 +108,57 @@ public:
     FXType* TypeLookup(const char* name) const;
     size_t TypeCount() const { return m_types.size(); }
 
+    // --- instances --------------------------------------------------------------------
+    // A top-level instance of a type (no parent, no delay, inherited flag 0) with its own
+    // clone of preset (may be null). The null handle when the type cannot be had, for
+    // light-style types while the light level is negative, and past the instance
+    // ceiling.
+    FXHandle Create(const char* name, const FXDynamics* preset, uintptr_t argument = 0);
+    // A child of parent, advanced by delay seconds at its first update, inheriting the
+    // parent's inherited flag. The null handle also when the parent does not validate.
+    FXHandle CreateAttached(const char* name, const FXDynamics* preset, const FXHandle& parent,
+                            float delay);
+    // Destroys the instance at once, its children first.
+    void Destroy(FXHandle handle);
+    // Makes the instance and, depth first, its children finish by themselves.
+    void Stop(const FXHandle& handle);
+    void SetVisible(const FXHandle& handle, bool visible);
+    void SetTransform(const FXHandle& handle, const Matrix4& transform);
+    void SetVelocity(const FXHandle& handle, const Vector3& velocity);
+    void SetScale(const FXHandle& handle, float scale);
+    void SetLength(const FXHandle& handle, float length);
+    bool SetParamFade(const FXHandle& handle, float fade);
+    bool GetTransform(const FXHandle& handle, Matrix4& out) const;
+    float GetGravwellStrength(const FXHandle& handle) const;
+    // The instance's parameter vector, multiplied by its length; false when it has none.
+    bool GetParamVector(const FXHandle& handle, Vector3& out) const;
+    // The instance of a live handle, or null.
+    FXObject* Resolve(const FXHandle& handle) const;
+    bool IsAlive(const FXHandle& handle) const { return m_memory->Validate(handle); }
+    size_t LiveCount() const { return m_records.size(); }
+    const std::vector<FXRecord>& Records() const { return m_records; }
+    // The handles of the instance's children, in creation order.
+    std::vector<FXHandle> Children(const FXHandle& handle) const;
+
+    // Advances every instance by dt seconds in steps of at most 0.1 s (dt is first cut
+    // to the maximum update step); off-screen instances are updated less often.
+    void Update(float dt);
+    // Culls against the frustum, fades small instances, sorts and draws the visible ones
+    // through their types' batches. camera gives the projected-size measure and the
+    // view state.
+    void Render(const FXFrustum& frustum, const FXCamera& camera);
+    const FXViewState& ViewState() const { return m_viewState; }
+    // Counts a texture or state bind made while drawing (statistics counter 12).
+    void CountBind() { ++m_binds; }
+    // Primitives the render device drew during the last Render.
+    uint64_t GetLastPrimitiveCount() const { return m_lastPrimitives; }
+
+    // The most instances alive at once (default 65536). Past it creation answers the
+    // null handle and traces once, so an effect that multiplies without end cannot
+    // exhaust memory or stall the program.
+    void SetInstanceCeiling(size_t ceiling) { m_instanceCeiling = ceiling; }
+    size_t GetInstanceCeiling() const { return m_instanceCeiling; }
+
     // --- dynamics presets -------------------------------------------------------------
     // Stores a preset under slot, replacing an earlier one.
     void DynamicsRegister(int slot, std::shared_ptr<FXDynamics> dynamics);
@@ -73,8 +178,8 @@ public:
 
     // --- statistics -------------------------------------------------------------------
     void ResetStats() { m_stats.fill(0); }
-    void GetStats(FXStats& out) const { out = m_stats; }
-    FXStats& Stats() { return m_stats; }
+    // Refreshes the type counters, then copies the block out.
+    void GetStats(FXStats& out);
 
 private:
     FXManager();
@@ -83,6 +188,47 @@ private:
     FXManager& operator=(const FXManager&) = delete;
 
     static FXManager* s_instance;
+
+    struct InstanceHeader;
+    struct UpdateEntry {
+        FXHandle handle;
+        FXDynamics* dynamics;
+        float pending;
+    };
+    struct RenderRecord {
+        FXHandle handle;
+        FXType* type;
+        float sortKey;
+        float fade;
+    };
+
+    FXHandle CreateInstance(const char* name, const FXDynamics* preset, const FXHandle& parent,
+                            uintptr_t argument, float delay, bool inherited);
+    InstanceHeader* Header(const FXHandle& handle) const;
+    void UnlinkChild(InstanceHeader& parent, const FXHandle& child);
+    static std::unique_ptr<MemPoolSmall> MakeChildPool();
+    void DestroyAllInstances();
+    // The projection the renderer currently uses, or the camera's when no device is
+    // current.
+    static Matrix4 CurrentProjection(const FXCamera& camera);
+    void RunStep(float step);
+    void ProcessUpdateList();
+    void DrawRenderRecords();
+    void SetPeak(int counter, int peak, uint32_t value);
+
+    std::unique_ptr<FXMemory> m_memory;
+    std::unique_ptr<MemPoolSmall> m_childPool;
+    std::vector<FXRecord> m_records;
+    std::vector<UpdateEntry> m_updateList;
+    std::vector<FXHandle> m_finishedList;
+    std::vector<RenderRecord> m_renderRecords;
+    FXViewState m_viewState;
+    size_t m_instanceCeiling = 65536;
+    bool m_ceilingTraced = false;
+    int m_createDepth = 0; // instances being constructed, nested
+    bool m_depthTraced = false;
+    uint32_t m_binds = 0;
+    uint64_t m_lastPrimitives = 0;
 
     std::unordered_map<std::string, std::shared_ptr<FXType>> m_types;
     std::unordered_map<int, std::shared_ptr<FXDynamics>> m_dynamics;
