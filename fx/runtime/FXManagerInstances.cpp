@@ -38,12 +38,12 @@ std::unique_ptr<MemPoolSmall> FXManager::MakeChildPool() {
     return std::make_unique<MemPoolSmall>("FXChildren", sizeof(FXChildNode));
 }
 
-
 namespace {
 
 constexpr float kSubStep = 0.1f;
 constexpr float kOffscreenInterval = 1.0f;
 constexpr int kMaxCreateDepth = 32;
+constexpr int kMaxSubSteps = 100000;
 
 } // namespace
 
@@ -76,8 +76,7 @@ FXHandle FXManager::CreateAttached(const char* name, const FXDynamics* preset,
     if (!m_memory->Validate(parent))
         return kNullFXHandle;
     const InstanceHeader* parentHeader = Header(parent);
-    const bool inherited =
-        (m_records[parentHeader->recordIndex].flags & FX_RECORD_INHERITED) != 0;
+    const bool inherited = (m_records[parentHeader->recordIndex].flags & FX_RECORD_INHERITED) != 0;
     return CreateInstance(name, preset, parent, 0, delay, inherited);
 }
 
@@ -290,11 +289,14 @@ void FXManager::DestroyAllInstances() {
 }
 
 void FXManager::Update(float dt) {
-    if (!(dt >= 0.0f))
+    if (!(dt >= 0.0f) || !std::isfinite(dt))
         return;
     // The remainder is kept in double so that 1.0 s is ten steps of 0.1, not ten and a
     // sliver of rounding error.
+    // With the maximum step lifted (the editor's scrubbing), a huge dt is bounded to
+    // kMaxSubSteps steps so that one call cannot stall the program.
     double remaining = std::min(dt, m_maxUpdateStep);
+    remaining = std::min(remaining, static_cast<double>(kSubStep) * kMaxSubSteps);
     while (remaining > static_cast<double>(kSubStep)) {
         RunStep(kSubStep);
         remaining -= static_cast<double>(kSubStep);
@@ -329,8 +331,7 @@ void FXManager::RunStep(float step) {
         }
     }
     SetPeak(FX_STAT_UPDATED, FX_STAT_UPDATED_PEAK, static_cast<uint32_t>(m_updateList.size()));
-    SetPeak(FX_STAT_FINISHED, FX_STAT_FINISHED_PEAK,
-            static_cast<uint32_t>(m_finishedList.size()));
+    SetPeak(FX_STAT_FINISHED, FX_STAT_FINISHED_PEAK, static_cast<uint32_t>(m_finishedList.size()));
 
     ProcessUpdateList();
 
@@ -422,8 +423,7 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
             m_renderRecords.push_back({record.handle, nullptr, 0.0f, fade});
     }
     m_stats[FX_STAT_CULLED_BY_SIZE] = culledBySize;
-    SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK,
-            static_cast<uint32_t>(m_renderRecords.size()));
+    SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_renderRecords.size()));
     if (m_renderRecords.empty())
         return;
 

@@ -6,7 +6,6 @@
 #include "support/TestFx.h"
 
 #include <gtest/gtest.h>
-
 #include <numeric>
 
 namespace {
@@ -15,9 +14,8 @@ class FXInstancesTest : public testing::Test {
 protected:
     void SetUp() override {
         FXManager::Startup();
-        m_previousSink = dbSetTraceSink([this](const std::string& line) {
-            m_traces.push_back(line);
-        });
+        m_previousSink =
+            dbSetTraceSink([this](const std::string& line) { m_traces.push_back(line); });
     }
     void TearDown() override {
         FXManager::Shutdown();
