@@ -4,12 +4,11 @@
 // emits is a whole instance of the type named by Particle_Fx, moved by a dynamics preset.
 
 #include "definitions/FXType.h"
+#include "runtime/FXObject.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-class FXObjectSpray;
 
 class FXTypeSpray : public FXType {
 public:
@@ -25,6 +24,9 @@ public:
     bool Prepare() override;
     // Particle_Fx, even when empty.
     void GetChildTypes(std::vector<std::string>& list) const override;
+    // An FXObjectSpray of this type.
+    FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
+                             uintptr_t argument) override;
 
 private:
     friend class FXObjectSpray;
@@ -49,4 +51,37 @@ private:
     FXVariable m_gravwellStrength;  // read by the gravity-well dynamics
     FXVariable m_particleScale;     // multiplies the scale of spawned particles
     bool m_forceFirst;              // one particle on the first update whatever the rate
+};
+
+// A running emitter. Every frame it emits Emitter_Rate x dt particles (the fraction
+// carried over), laid out along the path its emission point took since the last frame,
+// each a child instance of Particle_Fx moved by the dynamics preset in slot
+// Particle_Dynamics. The spray keeps no list of its particles: they are its children in
+// the manager.
+class FXObjectSpray : public FXObject {
+public:
+    FXObjectSpray(FXTypeSpray* type, const FXHandle& self, const FXHandle& parent);
+
+    // Gravwell_Strength at the current emitter time, read by the gravity-well dynamics of
+    // the particles.
+    float GetGravwellStrength() const override { return m_gravwellStrength; }
+    // True once the emitter has run Emitter_Duration seconds (never while looping), or
+    // at once when stopped.
+    bool Update(float dt) override;
+    // Draws nothing: the particles are instances of their own.
+    void Render(float fade) override { (void)fade; }
+
+    float GetAge() const { return m_age; }
+
+private:
+    const FXTypeSpray& Type() const { return *static_cast<const FXTypeSpray*>(m_type); }
+    // Emitter time 0..1 of the current age.
+    float NormalisedTime() const;
+    // Creates this frame's particles; t is the emitter time 0..1.
+    void Emit(float dt, float t, bool forceOne);
+
+    float m_age = 0.0f;               // seconds since the start, wrapped while looping
+    float m_emissionRemainder = 0.0f; // the fraction of a particle carried to the next frame
+    float m_gravwellStrength = 0.0f;
+    Vector3 m_lastEmissionPosition; // world emission point at the end of the last frame
 };
