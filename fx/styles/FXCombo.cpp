@@ -1,6 +1,7 @@
 #include "FXCombo.h"
 
 #include "FXChildTypes.h"
+#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
 
 FXTypeCombo::FXTypeCombo(const char* name) : FXType(name) {
@@ -42,3 +43,62 @@ void FXTypeCombo::GetChildTypes(std::vector<std::string>& list) const {
         if (!name.empty())
             list.push_back(name);
 }
+
+FXObject* FXTypeCombo::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
+                                      uintptr_t) {
+    return FXConstructInstance<FXObjectCombo>(memory, this, self, parent);
+}
+
+FXObjectCombo::FXObjectCombo(FXTypeCombo* type, const FXHandle& self, const FXHandle& parent)
+    : FXObject(type, self, parent) {
+    FXManager* manager = FXManager::Instance();
+    for (const std::string& name : type->m_fx) {
+        if (name.empty())
+            continue;
+        const FXHandle child = manager->CreateAttached(name.c_str(), nullptr, self, 0.0f);
+        if (!child.IsNull())
+            m_children[m_childCount++] = child;
+    }
+}
+
+void FXObjectCombo::SetTransform(const Matrix4& transform) {
+    FXObject::SetTransform(transform);
+    for (const FXHandle& child : Children())
+        FXManager::Instance()->SetTransform(child, transform);
+}
+
+void FXObjectCombo::SetVelocity(const Vector3& velocity) {
+    FXObject::SetVelocity(velocity);
+    for (const FXHandle& child : Children())
+        FXManager::Instance()->SetVelocity(child, velocity);
+}
+
+void FXObjectCombo::SetScale(float scale) {
+    FXObject::SetScale(scale);
+    for (const FXHandle& child : Children())
+        FXManager::Instance()->SetScale(child, scale);
+}
+
+void FXObjectCombo::SetLength(float length) {
+    FXObject::SetLength(length);
+    for (const FXHandle& child : Children())
+        FXManager::Instance()->SetLength(child, length);
+}
+
+bool FXObjectCombo::SetParamFade(float fade) {
+    for (const FXHandle& child : Children())
+        FXManager::Instance()->SetParamFade(child, fade);
+    return true;
+}
+
+bool FXObjectCombo::Update(float) {
+    if (m_stopped)
+        return true;
+    const FXManager* manager = FXManager::Instance();
+    for (const FXHandle& child : Children())
+        if (manager->IsAlive(child))
+            return false;
+    return true;
+}
+
+void FXObjectCombo::Render(float) {}
