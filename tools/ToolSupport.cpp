@@ -1,6 +1,8 @@
 #include "ToolSupport.h"
 
 #include "definitions/FXManager.h"
+#include "scene/LensFlareManager.h"
+#include "scene/LightManager.h"
 #include "stream/FilePath.h"
 #include "stream/StandardAliases.h"
 
@@ -54,13 +56,18 @@ ToolEnvironment::ToolEnvironment(const std::optional<std::string>& workingDirect
     }
     FilePath::RemoveAllAliases();
     AddStandardAliases();
+    LightManager::startup();
+    LensFlareManager::Startup();
     FXManager::Startup();
     m_ok = true;
 }
 
 ToolEnvironment::~ToolEnvironment() {
-    if (m_ok)
+    if (m_ok) {
         FXManager::Shutdown();
+        LensFlareManager::Shutdown();
+        LightManager::shutdown();
+    }
 }
 
 int UsageError(const char* usage, const std::string& problem) {

@@ -27,7 +27,8 @@ private:
 };
 
 // Changes to the working directory (when given), registers the path aliases and starts
-// the FX runtime; the destructor shuts the runtime down. Ok() is false (with a message
+// the scene's light and flare managers and the FX runtime; the destructor shuts them
+// down. Ok() is false (with a message
 // already printed) when the directory cannot be entered.
 class ToolEnvironment {
 public:
