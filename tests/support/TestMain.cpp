@@ -1,6 +1,8 @@
 // Test entry point shared by every test program: runs the tests under a listener that
-// fails any test after which a MemCRTAlloc category holds more live blocks than before.
+// fails any test after which a MemCRTAlloc category, or the pools, hold more live blocks
+// than before.
 #include "pool/MemCRT.h"
+#include "pool/MemoryPoolObj.h"
 
 #include <array>
 #include <clocale>
@@ -13,6 +15,7 @@ public:
     void OnTestStart(const testing::TestInfo&) override {
         for (int category = 0; category < kMemCategoryCount; ++category)
             m_before[static_cast<size_t>(category)] = MemCRTLiveBlocks(category);
+        m_poolBlocksBefore = MemPoolLiveBlocksTotal();
     }
     void OnTestEnd(const testing::TestInfo& info) override {
         for (int category = 0; category < kMemCategoryCount; ++category) {
@@ -23,10 +26,15 @@ public:
                               << (after - before) << " block(s) of MemCRTAlloc category "
                               << category;
         }
+        const long poolBlocks = MemPoolLiveBlocksTotal();
+        if (poolBlocks > m_poolBlocksBefore)
+            ADD_FAILURE() << info.test_suite_name() << "." << info.name() << " leaked "
+                          << (poolBlocks - m_poolBlocksBefore) << " pool block(s)";
     }
 
 private:
     std::array<long, kMemCategoryCount> m_before{};
+    long m_poolBlocksBefore = 0;
 };
 
 } // namespace
