@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     build-essential g++ cmake ninja-build pkg-config git
     liblua5.4-dev libstb-dev
+    libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+    qt6-base-dev libqt6opengl6-dev xvfb xauth
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     locales
