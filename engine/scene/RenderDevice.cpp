@@ -2,6 +2,8 @@
 
 #include "diag/Diag.h"
 
+#include <atomic>
+
 namespace {
 
 RenderDevice* g_renderTable = nullptr;
@@ -68,6 +70,11 @@ void RenderDevice::RestoreStates(const RenderStates& saved) {
         SetPointSize(saved.pointSize);
     if (saved.colour != m_states.colour)
         SetColour(saved.colour);
+}
+
+uint64_t RenderDevice::NextSerial() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
 }
 
 TextureId RenderDevice::CreateTexture(int width, int height, const uint8_t* rgba) {

@@ -306,6 +306,11 @@ public:
     const RenderCounters& GetCounters() const { return m_counters; }
     void ResetCounters() { m_counters = {}; }
 
+    // A number no other device of this run has had, so that a device made later at the
+    // address of a destroyed one is not taken for it (textures remember where they were
+    // uploaded by it).
+    uint64_t Serial() const { return m_serial; }
+
 protected:
     RenderDevice() = default;
 
@@ -336,6 +341,9 @@ private:
     Colour m_clearColour{0.0f, 0.0f, 0.0f, 0.0f};
     bool m_inFrame = false;
     RenderCounters m_counters;
+    uint64_t m_serial = NextSerial();
+
+    static uint64_t NextSerial();
 };
 
 // Readable names for failure messages and dumps ("Additive", "TriangleStrip", ...).

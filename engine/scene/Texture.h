@@ -6,7 +6,9 @@
 #include "scene/RenderDevice.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class Texture {
@@ -23,9 +25,12 @@ public:
     const std::vector<uint8_t>& pixels() const { return m_pixels; }
 
     // Makes the texture current on the current render device (rndTable), uploading it to
-    // that device on first use. Does nothing when no device is current.
+    // that device on first use. Does nothing when no device is current; binds no texture
+    // when the device cannot make it.
     void bind(TextureWrap wrap = TextureWrap::Repeat);
     // The texture's id on the current device (uploading it if need be); 0 without one.
+    // Destroying the texture releases its copy on the device current then; copies on other
+    // devices end with their devices.
     TextureId deviceId();
 
 private:
@@ -33,10 +38,15 @@ private:
     int m_width;
     int m_height;
     std::vector<uint8_t> m_pixels;
-    RenderDevice* m_device = nullptr; // the device m_id belongs to
-    TextureId m_id = 0;
+    // Where the texture was uploaded: one entry per device (by RenderDevice::Serial).
+    struct Upload {
+        uint64_t device = 0;
+        TextureId id = 0;
+    };
+    std::vector<Upload> m_uploads;
 };
 
+// Single-threaded, like the render device the textures go to.
 class TextureRegistry {
 public:
     static TextureRegistry* instance();
@@ -51,4 +61,26 @@ public:
     void releaseTexture(Texture* texture);
     // Textures currently loaded.
     size_t count() const;
+
+    // Largest width or height accepted; larger images are refused as corrupt.
+    static constexpr int kMaxSide = 8192;
+
+    TextureRegistry() = default;
+    TextureRegistry(const TextureRegistry&) = delete;
+    TextureRegistry& operator=(const TextureRegistry&) = delete;
+
+private:
+    struct Entry {
+        std::unique_ptr<Texture> texture;
+        unsigned references = 0;
+    };
+    // By resolved host path, lower case.
+    std::unordered_map<std::string, Entry> m_entries;
+    std::unordered_map<const Texture*, std::string> m_keys;
 };
+
+// Decodes an image file's bytes (TGA, PNG, JPG or BMP) into RGBA rows, bottom row first.
+// False with the reason in error when the bytes are no such image, are cut short or are
+// larger than TextureRegistry::kMaxSide.
+bool DecodeTextureImage(const uint8_t* bytes, size_t size, int& width, int& height,
+                        std::vector<uint8_t>& rgba, std::string& error);
