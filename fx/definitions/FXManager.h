@@ -171,6 +171,11 @@ public:
     float GetFieldOfView() const { return m_fieldOfView; }
     float GetPointFadeNear() const { return m_pointFadeNear; }
     float GetPointFadeFar() const { return m_pointFadeFar; }
+    // Only tests and tools change the point-fade distances; the editor never does.
+    void SetPointFadeDistances(float nearDistance, float farDistance) {
+        m_pointFadeNear = nearDistance;
+        m_pointFadeFar = farDistance;
+    }
     int32_t GetLightLevel() const { return m_lightLevel; }
     // Only tests and tools change the light level; the editor never does.
     void SetLightLevel(int32_t level) { m_lightLevel = level; }

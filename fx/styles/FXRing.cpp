@@ -1,9 +1,18 @@
 #include "FXRing.h"
 
 #include "FXChildTypes.h"
+#include "FXStyleGeometry.h"
+#include "RingBatch.h"
+#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXDynamics.h"
+#include "runtime/FXRandom.h"
+#include "scene/Mesh.h"
+#include "scene/RenderDevice.h"
+#include "scene/TextureReference.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 FXTypeRing::FXTypeRing(const char* name) : FXType(name) {
@@ -82,15 +91,287 @@ float FXTypeRing::GetDuration() const {
     return duration;
 }
 
+FXTypeRing::~FXTypeRing() = default;
+
+FXObject* FXTypeRing::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
+                                     uintptr_t argument) {
+    (void)argument;
+    return FXConstructInstance<FXObjectRing>(memory, this, self, parent);
+}
+
 bool FXTypeRing::Prepare() {
-    // The ring's batch (texture, animation, meshes) is created here with the runtime.
+    if (!m_batch)
+        m_batch = std::make_unique<RingBatch>(*this);
     FXPrepareChildType(m_spawnFx);
     FXPrepareChildType(m_birthSpawnFx);
     return true;
+}
+
+void FXTypeRing::Release() {
+    if (m_liveInstances == 0)
+        m_batch.reset();
+}
+
+void FXTypeRing::BeginBatch() {
+    if (!m_batch)
+        return;
+    if (const RenderDevice* device = rndTable())
+        m_batch->Begin(device->GetMatrix(MatrixStack::ModelView));
+    else if (const FXManager* manager = FXManager::Instance())
+        m_batch->Begin(manager->ViewState().view);
+}
+
+void FXTypeRing::EndBatch() {
+    if (m_batch)
+        m_batch->Draw();
 }
 
 void FXTypeRing::GetChildTypes(std::vector<std::string>& list) const {
     list.clear();
     list.push_back(m_spawnFx);
     list.push_back(m_birthSpawnFx);
+}
+
+namespace {
+
+constexpr float kDegreesToRadians = 0.017453292f;
+// Added to the age once the birth spawn is made, so that it is made only once.
+constexpr float kBirthAge = 0.00001f;
+// Slot of the dynamics preset that keeps an instance attached to its parent.
+constexpr int kAttachedDynamics = 6;
+
+// A random factor from 1.0 to 1.0 + epsilon.
+float RandomFactor(float epsilon) {
+    return RandomUnit() * epsilon + 1.0f;
+}
+
+// A random start angle in radians for an axis whose spin starts other than at rest.
+float RandomStartAngle(const FXVariable& spin) {
+    const auto keys = spin.TimeFloats();
+    if (keys.empty() || keys.front().value == 0.0f)
+        return 0.0f;
+    return RandomUnit() * 360.0f * kDegreesToRadians;
+}
+
+Matrix4 Scaling(float s) {
+    Matrix4 scaling;
+    scaling.m[0][0] = s;
+    scaling.m[1][1] = s;
+    scaling.m[2][2] = s;
+    return scaling;
+}
+
+Matrix4 RotX(float a) {
+    const float c = std::cos(a);
+    const float s = std::sin(a);
+    Matrix4 rotation;
+    rotation.SetRow(1, {0.0f, c, -s});
+    rotation.SetRow(2, {0.0f, s, c});
+    return rotation;
+}
+
+Matrix4 RotY(float a) {
+    const float c = std::cos(a);
+    const float s = std::sin(a);
+    Matrix4 rotation;
+    rotation.SetRow(0, {c, 0.0f, s});
+    rotation.SetRow(2, {-s, 0.0f, c});
+    return rotation;
+}
+
+Matrix4 RotZ(float a) {
+    const float c = std::cos(a);
+    const float s = std::sin(a);
+    Matrix4 rotation;
+    rotation.SetRow(0, {c, -s, 0.0f});
+    rotation.SetRow(1, {s, c, 0.0f});
+    return rotation;
+}
+
+// The upper-left 3 x 3 of a transform, without its translation.
+Matrix4 RotationOf(const Matrix4& transform) {
+    Matrix4 rotation;
+    for (int row = 0; row < 3; ++row)
+        rotation.SetRow(row, transform.Row(row));
+    return rotation;
+}
+
+} // namespace
+
+FXObjectRing::FXObjectRing(FXTypeRing* type, const FXHandle& self, const FXHandle& parent)
+    : FXObject(type, self, parent) {
+    // The draws come in a fixed order, so that a seeded run repeats exactly.
+    m_radiusFactor = RandomFactor(type->m_radiusEpsilon);
+    m_rateFactor = RandomFactor(type->m_rateEpsilon);
+    m_spinFactors.x = RandomFactor(type->m_spinEpsilonX);
+    m_spinFactors.y = RandomFactor(type->m_spinEpsilonY);
+    m_spinFactors.z = RandomFactor(type->m_spinEpsilonZ);
+    if (type->m_spinRandom) {
+        for (float* factor : {&m_spinFactors.x, &m_spinFactors.y, &m_spinFactors.z})
+            if (RandomUnit() > 0.5f)
+                *factor = -*factor;
+    }
+    m_spinAngles.x = RandomStartAngle(type->m_spinX);
+    m_spinAngles.y = RandomStartAngle(type->m_spinY);
+    m_spinAngles.z = RandomStartAngle(type->m_spinZ);
+
+    ++type->m_liveInstances;
+    type->Prepare();
+    const RingBatch* batch = type->m_batch.get();
+    if (!batch)
+        return;
+    if (type->m_randomBitmap && batch->GetTextureReference()) {
+        const unsigned frames = batch->GetTextureReference()->frameCount();
+        const auto pick = static_cast<unsigned>(RandomUnit() * static_cast<float>(frames));
+        // RandomUnit reaches 1.0, which would pick one past the last frame: it shows the
+        // last frame instead. A reference with nothing loaded has no frame to pick.
+        m_frameIndex = frames == 0 ? -1 : static_cast<int32_t>(std::min(pick, frames - 1));
+    }
+    const Mesh* mesh = nullptr;
+    if (const MeshList* list = batch->GetMeshList(); list && list->count() > 0) {
+        // count - 1: the last mesh of a list is picked only when RandomUnit is exactly 1.0.
+        const auto index =
+            static_cast<size_t>(RandomUnit() * static_cast<float>(list->count() - 1));
+        mesh = list->mesh(index);
+    } else {
+        mesh = batch->GetMesh();
+    }
+    if (mesh) {
+        m_meshInstance = MeshInstance::create();
+        m_meshInstance->attachMesh(mesh);
+    }
+}
+
+FXObjectRing::~FXObjectRing() {
+    delete m_meshInstance;
+    --Type().m_liveInstances;
+}
+
+bool FXObjectRing::Update(float dt) {
+    const FXTypeRing& type = Type();
+    if (m_stopped && type.m_loop)
+        return true;
+    if (m_age == 0.0f && !type.m_birthSpawnFx.empty()) {
+        BirthSpawn();
+        m_age += kBirthAge;
+    }
+    const float sdt = dt * m_rateFactor;
+    m_age += sdt;
+    const float duration = type.m_duration;
+    if (type.m_loop && m_age >= duration) {
+        if (m_stopped)
+            return true;
+        m_age = FXWrapAge(m_age, duration);
+    }
+    if (m_age < duration) {
+        const float t = std::min(m_age / duration, 1.0f);
+        // The spin values are degrees per tenth of a second.
+        const float turn = 10.0f * kDegreesToRadians * sdt;
+        m_spinAngles.x += EvaluateTimeFloat(type.m_spinX.TimeFloats(), t) * turn * m_spinFactors.x;
+        m_spinAngles.y += EvaluateTimeFloat(type.m_spinY.TimeFloats(), t) * turn * m_spinFactors.y;
+        m_spinAngles.z += EvaluateTimeFloat(type.m_spinZ.TimeFloats(), t) * turn * m_spinFactors.z;
+        m_colour = EvaluateTimeColour(type.m_colour.TimeColours(), t);
+        m_offset = EvaluateTimeVector3(type.m_offset.TimeVector3s(), t);
+        m_ringRadius = EvaluateTimeFloat(type.m_radius.TimeFloats(), t) * m_radiusFactor;
+        UpdateBounds();
+        return false;
+    }
+    if (!type.m_spawnFx.empty())
+        DeathSpawn(dt);
+    return true;
+}
+
+void FXObjectRing::UpdateBounds() {
+    const FXTypeRing& type = Type();
+    const float meshScale = type.m_batch ? type.m_batch->GetMeshScale() : 1.0f;
+    float r = meshScale * m_scale * m_ringRadius;
+    // An oriented ring reaches out to its offset; a billboard is kept centred on the
+    // instance by the visibility pass (its offset counts nothing).
+    float r2 = type.m_billboard ? 0.0f : (m_offset * m_length).Length() + r;
+    if (type.m_pointDistance >= 0.0f) {
+        if (const FXManager* manager = FXManager::Instance()) {
+            const FXViewState& view = manager->ViewState();
+            const float depth = (m_transform.Translation() - view.eyePosition).Dot(view.forward);
+            // Past the far point-fade distance a point has faded out: nothing to draw.
+            if (manager->GetPointFadeFar() <= depth) {
+                r = 0.0f;
+                r2 = 0.0f;
+            }
+        }
+    }
+    const float bound = std::max(r, r2);
+    SetRadius(bound);
+    SetSecondSize(bound);
+}
+
+void FXObjectRing::HandOnPlacement(const FXHandle& spawn) const {
+    FXManager* manager = FXManager::Instance();
+    manager->SetTransform(spawn, m_transform);
+    manager->SetLength(spawn, m_length);
+    manager->SetScale(spawn, m_scale);
+    manager->SetVisible(spawn, m_visible);
+}
+
+void FXObjectRing::BirthSpawn() {
+    FXManager* manager = FXManager::Instance();
+    FXDynamics* preset = manager->DynamicsFind(kAttachedDynamics);
+    if (preset) {
+        preset->SetVelocity({});
+        preset->SetPosition(m_transform.Translation());
+        preset->SetDamping(1.0f);
+    }
+    const FXHandle spawn =
+        manager->CreateAttached(Type().m_birthSpawnFx.c_str(), preset, m_self, 0.0f);
+    if (!spawn.IsNull())
+        HandOnPlacement(spawn);
+}
+
+void FXObjectRing::DeathSpawn(float dt) {
+    FXManager* manager = FXManager::Instance();
+    const FXHandle spawn = manager->CreateAttached(Type().m_spawnFx.c_str(), nullptr, m_self, dt);
+    if (!spawn.IsNull())
+        HandOnPlacement(spawn);
+}
+
+void FXObjectRing::Render(float fade) {
+    if (!m_visible)
+        return;
+    const FXTypeRing& type = Type();
+    RingBatch* batch = type.m_batch.get();
+    if (!batch)
+        return;
+    const float size = m_scale * m_ringRadius;
+    if (size <= 0.0f)
+        return;
+    Colour colour = m_colour;
+    if (type.m_blending == 1) {
+        colour.a *= fade;
+    } else if (type.m_blending == 2) {
+        colour.r *= fade;
+        colour.g *= fade;
+        colour.b *= fade;
+    }
+
+    Vector3 centre = m_transform.TransformPoint(m_offset * m_length);
+    Matrix4 placement;
+    if (size != 1.0f)
+        placement = Scaling(size);
+    if (type.m_billboard) {
+        placement = batch->GetCameraRotation() * placement;
+        if (m_spinAngles.z != 0.0f)
+            placement = RotZ(m_spinAngles.z) * placement;
+    } else {
+        // A corner turns about Z first, then Y, then X, then with the instance.
+        placement = RotationOf(m_transform) * placement;
+        if (m_spinAngles.x != 0.0f)
+            placement = RotX(m_spinAngles.x) * placement;
+        if (m_spinAngles.y != 0.0f)
+            placement = RotY(m_spinAngles.y) * placement;
+        if (m_spinAngles.z != 0.0f)
+            placement = RotZ(m_spinAngles.z) * placement;
+    }
+    if (type.m_depthOffset != 0.0f)
+        centre += batch->GetCameraRotation().Row(2) * type.m_depthOffset;
+    placement.SetTranslation(centre);
+    batch->Queue({placement, colour, m_age, m_frameIndex, m_meshInstance});
 }

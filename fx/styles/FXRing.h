@@ -5,17 +5,24 @@
 // one type when it is born and another when it dies.
 
 #include "definitions/FXType.h"
+#include "runtime/FXObject.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class FXObjectRing;
+class MeshInstance;
+class RingBatch;
 
 class FXTypeRing : public FXType {
 public:
     // Registers the ring's parameters with their defaults.
     explicit FXTypeRing(const char* name);
+    // Destroys the batch (and gives its texture back) whatever instances remain; the
+    // manager destroys every instance before any type.
+    ~FXTypeRing() override;
 
     int GetStyle() const override;
     // Rings drawn as points far away (PointDistance >= 0) fade by distance, not by size.
@@ -24,13 +31,30 @@ public:
     // duration of Spawn_Fx (spawned when the ring dies); a BirthSpawn_Fx type (spawned at
     // birth) then decides alone: the larger of its duration and Duration.
     float GetDuration() const override;
-    // Prepares the spawned types.
+    // An FXObjectRing of this type.
+    FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
+                             uintptr_t argument) override;
+    // Creates the batch on first use (loading the texture or animation, or the meshes, as
+    // the type says then), then prepares the spawned types.
     bool Prepare() override;
+    // Destroys the batch and everything it loaded, unless an instance still lives.
+    void Release() override;
+    // Takes the camera's orientation from the current model-view matrix and empties the
+    // batch; instances then queue themselves through Render.
+    void BeginBatch() override;
+    // Draws what was queued since BeginBatch and empties the batch.
+    void EndBatch() override;
     // Spawn_Fx, then BirthSpawn_Fx, even when empty.
     void GetChildTypes(std::vector<std::string>& list) const override;
 
+    // Instances alive now.
+    int LiveInstanceCount() const { return m_liveInstances; }
+    // The batch, or null before the first Prepare and after a Release.
+    const RingBatch* Batch() const { return m_batch.get(); }
+
 private:
     friend class FXObjectRing;
+    friend class RingBatch;
 
     // Time-keyed arrays are keyed at normalised life time 0.0 to 1.0. SortOrder is no
     // field of its own: it is the base class's sort order.
@@ -62,4 +86,55 @@ private:
     bool m_randomBitmap;        // one random frame of the animation per ring
     float m_depthOffset;        // billboards: moved along the viewing direction
     float m_pointDistance;      // camera depth beyond which a ring is a point; -1 never
+
+    std::unique_ptr<RingBatch> m_batch;
+    int m_liveInstances = 0;
+};
+
+// A live ring. Its random modifiers and start angles are drawn once at construction; each
+// update moves it along its life (rate factor times dt) and recomputes its colour, offset,
+// radius, spin and bounds; Render queues it, as a transform and a colour, with its type's
+// batch.
+class FXObjectRing : public FXObject {
+public:
+    FXObjectRing(FXTypeRing* type, const FXHandle& self, const FXHandle& parent);
+    ~FXObjectRing() override;
+
+    // True once the life is over (Duration scaled by the rate factor; never while looping
+    // unless stopped); a death spawn is created then.
+    bool Update(float dt) override;
+    // Queues the ring with its type's batch, faded: the alpha with Alpha blending, the red,
+    // green and blue with Additive. Invisible rings queue nothing.
+    void Render(float fade) override;
+
+    float GetAge() const { return m_age; } // seconds of life, rate included
+    float GetRadiusFactor() const { return m_radiusFactor; }
+    float GetRateFactor() const { return m_rateFactor; }
+    // Per axis X, Y, Z: the factor of the spin rate (negative: the other way round).
+    const Vector3& GetSpinFactors() const { return m_spinFactors; }
+    const Vector3& GetSpinAngles() const { return m_spinAngles; } // radians
+    // The animation frame this ring always shows, or -1 to follow the animation by age.
+    int32_t GetFrameIndex() const { return m_frameIndex; }
+    const MeshInstance* GetMeshInstance() const { return m_meshInstance; }
+    const Colour& GetColour() const { return m_colour; }
+    float GetRingRadius() const { return m_ringRadius; }
+
+private:
+    FXTypeRing& Type() const { return *static_cast<FXTypeRing*>(m_type); }
+    void BirthSpawn();
+    void DeathSpawn(float dt);
+    // The placement every spawn takes from its ring.
+    void HandOnPlacement(const FXHandle& spawn) const;
+    void UpdateBounds();
+
+    float m_age = 0.0f;
+    float m_radiusFactor = 1.0f;
+    float m_rateFactor = 1.0f;
+    Vector3 m_spinFactors{1.0f, 1.0f, 1.0f};
+    Vector3 m_spinAngles; // radians about X, Y, Z
+    int32_t m_frameIndex = -1;
+    MeshInstance* m_meshInstance = nullptr; // owned
+    Colour m_colour;
+    Vector3 m_offset;
+    float m_ringRadius = 0.0f; // Radius at the current life times the radius factor
 };

@@ -1,0 +1,12 @@
+#pragma once
+
+// Small helpers shared by the drawing styles (beam, trail, hyperspace).
+
+#include "math/Math.h"
+
+// The squared distance from point to the segment from a to b (a point when a == b).
+float FXSquaredDistanceToSegment(const Vector3& point, const Vector3& a, const Vector3& b);
+
+// The age of a looping instance brought back below its duration (> 0) by taking the
+// duration off as often as needed; an age already below it is returned as it is.
+float FXWrapAge(float age, float duration);

@@ -1,0 +1,253 @@
+#include "RingBatch.h"
+
+#include "FXBatchTexture.h"
+#include "FXRing.h"
+#include "definitions/FXManager.h"
+#include "runtime/FXAlternateProjection.h"
+#include "scene/Mesh.h"
+#include "scene/TextureReference.h"
+
+#include <algorithm>
+#include <cctype>
+#include <numeric>
+#include <string>
+
+namespace {
+
+// Whether a file name ends in an extension, in any case (names come from case-insensitive
+// file systems).
+bool HasExtension(const std::string& name, const std::string& extension) {
+    return name.size() >= extension.size() &&
+           std::equal(extension.rbegin(), extension.rend(), name.rbegin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// The corners' coordinates of a quad without an animation, in the reference's order.
+constexpr TextureCorners kPlainCorners = {{{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}}};
+
+RenderVertex Vertex(const Vector3& position, const Colour& colour, const TextureUV& uv) {
+    return {position, colour, uv.u, uv.v};
+}
+
+} // namespace
+
+RingBatch::RingBatch(const FXTypeRing& type) : m_type(type) {
+    if (!type.m_useMesh && !type.m_texture.empty()) {
+        // A ring shows its texture once across the quad: clamped, so that linear filtering
+        // does not bleed the opposite edge in.
+        m_texture = std::make_unique<FXBatchTexture>(
+            type.m_texture, FXBatchTexture::Source::TextureOrAnimation, Blending(), true);
+    }
+    if (type.m_useMesh && !type.m_mesh.empty()) {
+        if (HasExtension(type.m_mesh, ".akmo")) {
+            m_meshList.reset(MeshList::load(type.m_mesh.c_str()));
+            if (m_meshList)
+                m_meshScale = m_meshList->scale();
+        } else {
+            m_mesh.reset(LoadMesh(type.m_mesh.c_str()));
+            if (m_mesh)
+                m_meshScale = m_mesh->getScale();
+        }
+    }
+}
+
+RingBatch::~RingBatch() = default;
+
+const TextureReference* RingBatch::GetTextureReference() const {
+    return m_texture ? &m_texture->Reference() : nullptr;
+}
+
+BlendMode RingBatch::Blending() const {
+    return FXBlendModeOf(m_type.m_blending);
+}
+
+void RingBatch::Begin(const Matrix4& view) {
+    Matrix4 rotation;
+    for (int row = 0; row < 3; ++row)
+        rotation.SetRow(row, view.Column(row));
+    m_cameraRotation = rotation;
+    m_entries.clear();
+}
+
+void RingBatch::Draw() {
+    RenderDevice* device = rndTable();
+    if (m_entries.empty() || !device) {
+        m_entries.clear();
+        return;
+    }
+    const RenderStates saved = device->SaveStates();
+    device->SetEnabled(RenderState::DepthTest, m_type.m_useDepthTest);
+    if (!m_type.m_useMesh)
+        device->Disable(RenderState::FaceCulling); // quads are seen from both sides
+    const Matrix4* alternate = m_type.m_alternateFov ? FXGetAlternateProjection() : nullptr;
+    if (alternate) {
+        device->PushMatrix(MatrixStack::Projection);
+        device->LoadMatrix(MatrixStack::Projection, *alternate);
+    }
+    if (!m_type.m_useMesh)
+        DrawQuads(*device);
+    else if (m_entries.front().mesh)
+        DrawMeshes(*device);
+    if (alternate)
+        device->PopMatrix(MatrixStack::Projection);
+    device->RestoreStates(saved);
+    m_entries.clear();
+}
+
+Texture* RingBatch::TextureOf(const RingEntry& entry) const {
+    const TextureReference* reference = GetTextureReference();
+    if (!reference)
+        return nullptr;
+    return entry.frame >= 0 ? reference->textureOfFrame(static_cast<unsigned>(entry.frame))
+                            : reference->textureAt(entry.age);
+}
+
+Colour RingBatch::PointColour(const RingEntry& entry, float depth) const {
+    const FXManager* manager = FXManager::Instance();
+    const float nearDistance = manager ? manager->GetPointFadeNear() : 3.4028235e38f;
+    const float farDistance = manager ? manager->GetPointFadeFar() : 3.4028235e38f;
+    float fade = 0.0f;
+    if (depth <= nearDistance)
+        fade = 1.0f;
+    else if (depth <= farDistance && farDistance - nearDistance >= 0.0001f)
+        fade = 1.0f - (depth - nearDistance) / (farDistance - nearDistance);
+    Colour colour = entry.colour;
+    switch (Blending()) {
+    case BlendMode::None:
+        break;
+    case BlendMode::Additive:
+        colour.r *= fade;
+        colour.g *= fade;
+        colour.b *= fade;
+        break;
+    case BlendMode::Alpha:
+    case BlendMode::Multiply:
+    case BlendMode::AdditiveAlpha:
+        colour.a *= fade;
+        break;
+    }
+    return colour;
+}
+
+void RingBatch::DrawQuads(RenderDevice& device) {
+    const size_t count = m_entries.size();
+    const bool makePoints = m_type.m_pointDistance >= 0.0f;
+    m_order.resize(count);
+    std::iota(m_order.begin(), m_order.end(), 0u);
+    m_depths.assign(count, 0.0f);
+    if (m_type.m_useDepthSort || makePoints) {
+        Vector3 eye;
+        Vector3 forward;
+        if (const FXManager* manager = FXManager::Instance()) {
+            eye = manager->ViewState().eyePosition;
+            forward = manager->ViewState().forward;
+        }
+        for (size_t i = 0; i < count; ++i)
+            m_depths[i] = (m_entries[i].transform.Translation() - eye).Dot(forward);
+    }
+    if (m_type.m_useDepthSort) {
+        // Farthest first, so that nearer rings blend over farther ones; equal depths keep
+        // the queue's order.
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [this](uint32_t a, uint32_t b) { return m_depths[a] > m_depths[b]; });
+    }
+
+    const TextureReference* reference = GetTextureReference();
+    device.Enable(RenderState::Texturing);
+    m_points.clear();
+    size_t gathered = 0;
+    const Texture* gatheredTexture = nullptr;
+    const RingEntry* first = nullptr;
+    for (const uint32_t index : m_order) {
+        const RingEntry& entry = m_entries[index];
+        const Vector3 centre = entry.transform.Translation();
+        if (makePoints && m_depths[index] >= m_type.m_pointDistance) {
+            m_points.push_back({centre, PointColour(entry, m_depths[index]), 0.0f, 0.0f});
+            continue;
+        }
+        const Texture* texture = TextureOf(entry);
+        if (gathered > 0 && texture != gatheredTexture) {
+            DrawGathered(device, gathered, *first);
+            gathered = 0;
+        }
+        if (gathered == 0) {
+            gatheredTexture = texture;
+            first = &entry;
+        }
+        TextureCorners uv = kPlainCorners;
+        if (reference) {
+            uv = entry.frame >= 0 ? reference->cornersOfFrame(static_cast<unsigned>(entry.frame))
+                                  : reference->cornersAt(entry.age);
+        }
+        const Vector3 x = entry.transform.Row(0);
+        const Vector3 y = entry.transform.Row(1);
+        const Colour& colour = entry.colour;
+        // Corners with their coordinates: uv0 to uv3 go round the quad from c - X - Y
+        // through c - X + Y and c + X + Y to c + X - Y.
+        const RenderVertex lowerLeft = Vertex(centre - x - y, colour, uv[0]);
+        const RenderVertex upperLeft = Vertex(centre - x + y, colour, uv[1]);
+        const RenderVertex upperRight = Vertex(centre + x + y, colour, uv[2]);
+        const RenderVertex lowerRight = Vertex(centre + x - y, colour, uv[3]);
+        RenderVertex* out = &m_vertices[gathered * kVerticesPerQuad];
+        out[0] = lowerLeft;
+        out[1] = upperLeft;
+        out[2] = lowerRight;
+        out[3] = lowerRight;
+        out[4] = upperLeft;
+        out[5] = upperRight;
+        if (++gathered == kQuadsPerDraw) {
+            DrawGathered(device, gathered, *first);
+            gathered = 0;
+        }
+    }
+    if (gathered > 0)
+        DrawGathered(device, gathered, *first);
+    if (!m_points.empty())
+        DrawPoints(device);
+}
+
+void RingBatch::DrawGathered(RenderDevice& device, size_t quads, const RingEntry& first) {
+    // Every gathered quad shows the same texture, so the first one's binding serves all.
+    if (!m_texture) {
+        device.SetBlendMode(Blending());
+        device.BindTexture(0);
+        if (FXManager* manager = FXManager::Instance())
+            manager->CountBind();
+    } else if (first.frame >= 0) {
+        m_texture->Reference().bindFrame(static_cast<unsigned>(first.frame));
+        if (FXManager* manager = FXManager::Instance())
+            manager->CountBind();
+    } else {
+        m_texture->BindAt(first.age); // counts the bind itself
+    }
+    device.Draw(Primitive::Triangles, m_vertices.data(), quads * kVerticesPerQuad);
+}
+
+void RingBatch::DrawPoints(RenderDevice& device) {
+    device.SetBlendMode(Blending());
+    device.BindTexture(0);
+    device.Disable(RenderState::Texturing);
+    device.SetPointSize(2.0f);
+    // However many rings are far away, no single draw is larger than a draw of quads.
+    for (size_t start = 0; start < m_points.size(); start += kVerticesPerDraw) {
+        const size_t count = std::min(kVerticesPerDraw, m_points.size() - start);
+        device.Draw(Primitive::Points, m_points.data() + start, count);
+    }
+    device.SetPointSize(1.0f);
+}
+
+void RingBatch::DrawMeshes(RenderDevice& device) {
+    device.SetBlendMode(Blending());
+    for (const RingEntry& entry : m_entries) {
+        const Mesh* mesh = entry.mesh ? entry.mesh->mesh() : nullptr;
+        if (!mesh)
+            continue;
+        device.SetColour(entry.colour);
+        device.PushMatrix(MatrixStack::ModelView);
+        device.MultiplyMatrix(MatrixStack::ModelView, entry.transform);
+        mesh->draw(*entry.mesh, 0, 1.0f, Colour{}, 0);
+        device.PopMatrix(MatrixStack::ModelView);
+    }
+}
