@@ -16,8 +16,11 @@ ToolArgs::ToolArgs(const std::vector<std::string>& args,
                    const std::vector<std::string>& valueOptions) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() > 2 && arg.starts_with("--")) {
-            const std::string name = arg.substr(2);
+        // "--name" and "-n" are options; "-" alone and negative numbers are words.
+        const bool option = arg.size() > 1 && arg[0] == '-' && arg != "--" &&
+                            !(arg[1] >= '0' && arg[1] <= '9') && arg[1] != '.';
+        if (option) {
+            const std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
             if (std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end()) {
                 if (i + 1 >= args.size()) {
                     m_error = "option --" + name + " needs a value";

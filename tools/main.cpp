@@ -5,6 +5,9 @@
 //   sparv-fx new STYLE NAME               a type of a style with its defaults, saved
 //   sparv-fx lint [NAME ...]              the problems of an FX library
 //   sparv-fx simulate NAME                one effect run headless, step by step
+//   sparv-fx mesh-import IN.obj OUT.kmo   a Wavefront OBJ mesh as a ".kmo" file
+//   sparv-fx render NAME -o OUT.png       one effect drawn headless as the preview shows it
+//   sparv-fx make-assets FOLDER           the default textures and meshes
 
 #include "Commands.h"
 
@@ -29,6 +32,14 @@ void PrintUsage(FILE* out) {
                "  simulate NAME [--wkdir DIR] [--seed N] [--dt SECONDS] [--steps K]\n"
                "                [--max-step SECONDS] [--positions]\n"
                "                            run one effect and print what lives after each step\n"
+               "  mesh-import IN.obj OUT.kmo [--scale S]\n"
+               "                            convert a Wavefront OBJ mesh to a .kmo mesh\n"
+               "  render NAME|- [--wkdir DIR] [--seed N] [--time T | --frames N --fps F]\n"
+               "              [--size WxH] [--camera YAW,PITCH,DISTANCE] [--grid xz|xy|none]\n"
+               "              [--background R,G,B] -o OUT.png\n"
+               "                            draw an effect headless (with --frames, OUT is a\n"
+               "                            printf pattern such as out_%04d.png)\n"
+               "  make-assets FOLDER        write the default textures and meshes\n"
                "\n"
                "The working directory (default: the current one) holds Data/art/fx/.\n",
                out);
@@ -55,6 +66,12 @@ int main(int argc, char** argv) {
         return RunLint(args);
     if (command == "simulate")
         return RunSimulate(args);
+    if (command == "mesh-import")
+        return RunMeshImport(args);
+    if (command == "render")
+        return RunRender(args);
+    if (command == "make-assets")
+        return RunMakeAssets(args);
     std::fprintf(stderr, "sparv-fx: unknown command '%s'\n", command.c_str());
     PrintUsage(stderr);
     return 2;

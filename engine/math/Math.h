@@ -111,6 +111,27 @@ struct Matrix4 {
     }
     constexpr bool operator==(const Matrix4&) const = default;
 
+    // A perspective projection (OpenGL's clip volume, row vectors): vertical field of
+    // view in degrees, width over height, near and far distances.
+    static Matrix4 Perspective(float fovYDegrees, float aspect, float nearDistance,
+                               float farDistance) {
+        const float f = 1.0f / std::tan(fovYDegrees * 0.017453292f * 0.5f);
+        const float n = nearDistance, d = farDistance;
+        return Matrix4{{{f / aspect, 0, 0, 0},
+                        {0, f, 0, 0},
+                        {0, 0, -(d + n) / (d - n), -1},
+                        {0, 0, -2 * d * n / (d - n), 0}}};
+    }
+    // An orthographic projection mapping the box to the clip volume (row vectors).
+    static constexpr Matrix4 Orthographic(float left, float right, float bottom, float top,
+                                          float nearDistance, float farDistance) {
+        return Matrix4{{{2 / (right - left), 0, 0, 0},
+                        {0, 2 / (top - bottom), 0, 0},
+                        {0, 0, -2 / (farDistance - nearDistance), 0},
+                        {-(right + left) / (right - left), -(top + bottom) / (top - bottom),
+                         -(farDistance + nearDistance) / (farDistance - nearDistance), 1}}};
+    }
+
     // The inverse (by cofactors, for any matrix, not only rigid ones); a singular matrix
     // gives the identity.
     constexpr Matrix4 Inverse() const {

@@ -1,16 +1,26 @@
 #pragma once
 
 // The scene's lens flares: objects placed by their owners, each naming the flare
-// definition it is drawn with. This is the bookkeeping: objects are created, moved,
-// faded, scaled, shown and deleted here, and Objects() is what the drawing pass reads.
-// Reading the definition files and drawing the flares over the picture belong to that
-// pass, which comes with the renderer; until then nothing here draws.
+// definition it is drawn with. Objects are created, moved, faded, scaled, shown and
+// deleted here; Render draws every visible one over the picture.
+//
+// A flare definition is a Lua table of elements, each a sprite placed on the line from
+// the flare's place on the picture through the picture's centre (position 0 at the
+// flare, 1 at the centre, 2 mirrored beyond it), with a size (a fraction of the picture's
+// height, times the object's scale) and a colour (its alpha times the object's fade):
+//
+//   flare = { elements = {
+//       { texture = "Data:art/fx/flare_glow.tga", position = 0, size = 0.3,
+//         colour = {1, 0.9, 0.7, 1} },
+//       ...
+//   } }
 
 #include "math/Math.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 class LensFlareManager {
@@ -51,9 +61,16 @@ public:
     // Every object by number, in creation order.
     const std::map<uint32_t, Object>& Objects() const { return m_objects; }
 
+    // Draws every visible object on the current render device, whose matrices must map
+    // 0..1 to the picture: view and projection place the objects. Definitions and their
+    // textures are loaded on first use; a missing file or texture draws nothing of it.
+    // brightness multiplies every element's alpha.
+    void Render(const Matrix4& view, const Matrix4& projection, float brightness);
+
 private:
-    LensFlareManager() = default;
-    ~LensFlareManager() = default;
+    struct Definitions;
+    LensFlareManager();
+    ~LensFlareManager();
     LensFlareManager(const LensFlareManager&) = delete;
     LensFlareManager& operator=(const LensFlareManager&) = delete;
 
@@ -63,4 +80,5 @@ private:
 
     std::map<uint32_t, Object> m_objects;
     uint32_t m_lastNumber = 0;
+    std::unique_ptr<Definitions> m_definitions; // loaded flare files, by name
 };
