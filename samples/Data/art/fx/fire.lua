@@ -1,0 +1,53 @@
+fx = {
+    style = "STYLE_SPRAY",
+    properties = {
+        property_00 = {
+            name = "Emitter_Duration",
+            type = "VARTYPE_FLOAT",
+            value = 2,
+        },
+        property_01 = {
+            name = "Emitter_Loop",
+            type = "VARTYPE_BOOL",
+            value = 1,
+        },
+        property_02 = {
+            name = "Emitter_Direction",
+            type = "VARTYPE_INT",
+            value = 1,
+        },
+        property_03 = {
+            name = "Emitter_Rate",
+            type = "VARTYPE_ARRAY_TIMEFLOAT",
+            value = {0, 30, 1, 30},
+        },
+        property_04 = {
+            name = "Emitter_Deviation",
+            type = "VARTYPE_ARRAY_TIMEFLOAT",
+            value = {0, 25, 1, 25},
+        },
+        property_05 = {
+            name = "Emitter_Volume",
+            type = "VARTYPE_ARRAY_TIMEVECTOR3",
+            value = {
+                entry_00 = {0, 1.2, 0, 1.2},
+                entry_01 = {1, 1.2, 0, 1.2},
+            },
+        },
+        property_06 = {
+            name = "Particle_Speed",
+            type = "VARTYPE_ARRAY_TIMEFLOAT",
+            value = {0, 3.5, 1, 3.5},
+        },
+        property_07 = {
+            name = "Particle_Fx",
+            type = "VARTYPE_STRING",
+            value = "fire_flame",
+        },
+        property_08 = {
+            name = "Particle_Dynamics",
+            type = "VARTYPE_INT",
+            value = 0,
+        },
+    },
+}
