@@ -4,7 +4,7 @@ fx = {
         property_00 = {
             name = "Radius",
             type = "VARTYPE_ARRAY_TIMEFLOAT",
-            value = {0, 0.12, 1, 0.12},
+            value = {0, 0.3, 1, 0.3},
         },
         property_01 = {
             name = "Colour",

@@ -14,7 +14,7 @@ fx = {
         property_02 = {
             name = "Emitter_Rate",
             type = "VARTYPE_ARRAY_TIMEFLOAT",
-            value = {0, 0, 1, 0},
+            value = {0, 0.34, 1, 0.34},
         },
         property_03 = {
             name = "Emitter_Offset",
@@ -43,11 +43,6 @@ fx = {
             name = "Particle_Dynamics",
             type = "VARTYPE_INT",
             value = 6,
-        },
-        property_08 = {
-            name = "Force_First",
-            type = "VARTYPE_BOOL",
-            value = 1,
         },
     },
 }

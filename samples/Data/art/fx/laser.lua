@@ -47,7 +47,7 @@ fx = {
         property_08 = {
             name = "Texture_U_Offset",
             type = "VARTYPE_ARRAY_TIMEFLOAT",
-            value = {0, 0, 1, 8},
+            value = {0, 0, 1, 0},
         },
         property_09 = {
             name = "Texture_U_Repeat",
