@@ -17,7 +17,7 @@ constexpr int kFreeCorruptionLine = 93;
 
 } // namespace
 
-FXMemory::FXMemory() : m_pool("FXObject", 0) {
+FXMemory::FXMemory() : m_pool("FXObject", kMemPoolFlagChunked) {
     m_blocks.reserve(kReservedBlocks);
 }
 

@@ -17,16 +17,17 @@
 #include <cstdint>
 #include <vector>
 
-// Bytes of a block's payload: room for the runtime's instance header and the largest
-// instance object. Instances hold pointers and a vtable, so on 64-bit they outgrow the
-// 256 bytes of 32-bit builds; code that places objects in a payload static_asserts
-// against this size and kFXBlockPayloadAlignment.
-inline constexpr size_t kFXBlockPayloadSize = 512;
+// Bytes of a block's payload: room for the runtime's instance header (32 bytes) and the
+// largest instance object (the ring's, 208 bytes on 64-bit machines). Code that places
+// objects in a payload static_asserts against this size and kFXBlockPayloadAlignment, so
+// a style that outgrows it fails to compile rather than to run.
+inline constexpr size_t kFXBlockPayloadSize = 256;
 inline constexpr size_t kFXBlockPayloadAlignment = alignof(std::max_align_t);
 
 class FXMemory {
 public:
-    // An empty table; blocks come from a MemoryPoolObj named "FXObject" (flags 0).
+    // An empty table; blocks come from a MemoryPoolObj named "FXObject", taken from the
+    // heap in chunks so that a block costs no more than its own bytes.
     FXMemory();
     // Gives every free block back to the pool, then destroys the pool. Blocks still in
     // use belong to instances nobody destroyed; the pool reports them.

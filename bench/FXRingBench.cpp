@@ -1,0 +1,154 @@
+// Billboard rings at scale: a looping spray keeping 10,000 (and 100,000) rings alive,
+// one whole frame (Update(1/60) and Render) through a counting device and through the
+// GL back end on the headless context, and the heap each live ring costs.
+#include "definitions/FXManager.h"
+#include "host/HeadlessGLContext.h"
+#include "runtime/FXCamera.h"
+#include "runtime/FXFrustum.h"
+#include "scene/CountingRenderDevice.h"
+#include "scene/DefaultTextures.h"
+#include "scene/GLRenderDevice.h"
+#include "stream/FilePath.h"
+#include "stream/StandardAliases.h"
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// A working directory with the default textures and a spray of short-lived rings:
+// `live` rings at a steady state (rate × 2 s life).
+class RingScene {
+public:
+    explicit RingScene(int live) {
+        m_root = std::filesystem::temp_directory_path() / "sparv-ring-bench";
+        std::filesystem::remove_all(m_root);
+        std::filesystem::create_directories(m_root / "Data/art/fx");
+        std::filesystem::current_path(m_root);
+        FilePath::RemoveAllAliases();
+        AddStandardAliases();
+        GenerateDefaultTextures("Data/art/fx");
+        Write("mote", R"(fx = { style = "STYLE_RING", properties = {
+    { name = "Duration", type = "VARTYPE_FLOAT", value = 2 },
+    { name = "Billboard", type = "VARTYPE_BOOL", value = 1 },
+    { name = "Blending", type = "VARTYPE_INT", value = 2 },
+    { name = "Radius", type = "VARTYPE_ARRAY_TIMEFLOAT", value = {0, 0.2, 1, 0.1} },
+} })");
+        // A spray emits at most 10,000 a second: more rings take more sprays.
+        m_sprays = std::max(1, live / 10000);
+        const int rate = live / 2 / m_sprays;
+        Write("cloud", "fx = { style = \"STYLE_SPRAY\", properties = {"
+                       " { name = \"Emitter_Loop\", type = \"VARTYPE_BOOL\", value = 1 },"
+                       " { name = \"Emitter_Rate\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, " +
+                           std::to_string(rate) + ", 1, " + std::to_string(rate) + "} },"
+                       " { name = \"Emitter_Volume\", type = \"VARTYPE_ARRAY_TIMEVECTOR3\","
+                       "   value = { entry_00 = {0, 20, 10, 20}, entry_01 = {1, 20, 10, 20} } },"
+                       " { name = \"Emitter_Deviation\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, 360, 1, 360} },"
+                       " { name = \"Particle_Speed\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, 1, 1, 1} },"
+                       " { name = \"Particle_Fx\", type = \"VARTYPE_STRING\", value = \"mote\" },"
+                       " { name = \"Particle_Dynamics\", type = \"VARTYPE_INT\", value = 0 },"
+                       "} }");
+        FXManager::Startup();
+        FXManager::Instance()->SetInstanceCeiling(static_cast<size_t>(live) * 2);
+        m_camera.SetAspectRatio(16.0f / 9.0f);
+        Matrix4 view;
+        view.SetTranslation({0, 0, -40});
+        m_camera.SetViewMatrix(view);
+        m_camera.UpdateMatrices();
+        m_camera.BuildFrustum(m_frustum);
+    }
+    ~RingScene() {
+        FXManager::Shutdown();
+        FilePath::RemoveAllAliases();
+        std::filesystem::current_path(std::filesystem::temp_directory_path());
+        std::filesystem::remove_all(m_root);
+    }
+
+    void Start() {
+        for (int i = 0; i < m_sprays; ++i)
+            FXManager::Instance()->Create("cloud", nullptr);
+    }
+    void Frame() {
+        FXManager::Instance()->Update(1.0f / 60.0f);
+        FXManager::Instance()->Render(m_frustum, m_camera);
+    }
+    // Frames until the spray's first rings have died: the steady state.
+    void Settle() {
+        for (int i = 0; i < 150; ++i)
+            Frame();
+    }
+
+private:
+    void Write(const std::string& name, const std::string& text) {
+        std::ofstream(m_root / "Data/art/fx" / (name + ".lua")) << text;
+    }
+
+    std::filesystem::path m_root;
+    int m_sprays = 1;
+    FXCamera m_camera;
+    FXFrustum m_frustum;
+};
+
+void BM_RingFrameCounting(benchmark::State& state) {
+    CountingRenderDevice device;
+    ScopedRenderTable current(&device);
+    device.SetViewport({0, 0, 1280, 720});
+    RingScene scene(static_cast<int>(state.range(0)));
+    scene.Start();
+    scene.Settle();
+    device.ResetCounters();
+    for (auto _ : state)
+        scene.Frame();
+    state.counters["live"] = static_cast<double>(FXManager::Instance()->LiveCount());
+    state.counters["draws/frame"] = static_cast<double>(device.GetCounters().drawCalls) /
+                                    static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RingFrameCounting)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_RingFrameGL(benchmark::State& state) {
+    std::string reason;
+    auto context = HeadlessGLContext::Create(1280, 720, &reason);
+    if (!context) {
+        state.SkipWithError(("no headless GL: " + reason).c_str());
+        return;
+    }
+    auto device = GLRenderDevice::Create({}, &reason);
+    ScopedRenderTable current(device.get());
+    device->SetViewport({0, 0, 1280, 720});
+    RingScene scene(static_cast<int>(state.range(0)));
+    scene.Start();
+    scene.Settle();
+    device->ResetCounters();
+    for (auto _ : state) {
+        scene.Frame();
+        context->Finish();
+    }
+    state.counters["live"] = static_cast<double>(FXManager::Instance()->LiveCount());
+    state.counters["draws/frame"] = static_cast<double>(device->GetCounters().drawCalls) /
+                                    static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RingFrameGL)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Heap in use per live ring at the steady state: instance blocks, records, dynamics
+// clones, child lists, batch entries, everything the runtime holds for them.
+void BM_RingMemory(benchmark::State& state) {
+    CountingRenderDevice device;
+    ScopedRenderTable current(&device);
+    const size_t before = mallinfo2().uordblks;
+    RingScene scene(10000);
+    scene.Start();
+    scene.Settle();
+    const size_t after = mallinfo2().uordblks;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(after);
+    const double live = static_cast<double>(FXManager::Instance()->LiveCount());
+    state.counters["live"] = live;
+    state.counters["bytes/ring"] = static_cast<double>(after - before) / live;
+}
+BENCHMARK(BM_RingMemory)->Iterations(1);
+
+} // namespace
