@@ -25,7 +25,11 @@ inline void ExpectMatchesReference(const Image& picture, const std::string& file
     ASSERT_TRUE(ReadImage(path, reference, &reason)) << reason;
     const ImageDifference difference = CompareImages(picture, reference, tolerance);
     if (!difference.Matches()) {
-        const std::string actual = testing::TempDir() + file;
+        std::string flat = file;
+        for (char& c : flat)
+            if (c == '/')
+                c = '_';
+        const std::string actual = testing::TempDir() + flat;
         WritePng(actual, picture.width, picture.height, picture.rgba);
         ADD_FAILURE() << file << ": " << difference.differingPixels << " pixels differ by up to "
                       << difference.maxChannelDifference << "; the picture drawn is " << actual;
