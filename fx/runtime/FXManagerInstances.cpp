@@ -435,8 +435,10 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
     auto byOrder = [](const RenderRecord& a, const RenderRecord& b) {
         if (a.type->GetSortOrder() != b.type->GetSortOrder())
             return a.type->GetSortOrder() < b.type->GetSortOrder();
+        // Types by name, not by address: the drawing order (and so the blended picture)
+        // is then the same on every run.
         if (a.type != b.type)
-            return std::less<const FXType*>()(a.type, b.type);
+            return a.type->GetName() < b.type->GetName();
         return a.sortKey < b.sortKey;
     };
     // Types with a sort order draw first, in that order; the rest after them.
