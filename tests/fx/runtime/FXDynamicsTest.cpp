@@ -5,6 +5,7 @@
 #include "runtime/FXDynamicsGravwell.h"
 #include "runtime/FXDynamicsPlane.h"
 #include "runtime/FXLookAlong.h"
+#include "support/MathExpect.h"
 #include "support/TestFx.h"
 
 #include <cmath>
@@ -14,28 +15,6 @@
 namespace {
 
 constexpr float kTolerance = 1e-5f;
-
-void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = kTolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-Matrix4 At(const Vector3& position) {
-    Matrix4 transform;
-    transform.SetTranslation(position);
-    return transform;
-}
-
-// A quarter turn about Y: local X becomes world Z, local Z becomes world -X.
-Matrix4 QuarterTurnAt(const Vector3& position) {
-    Matrix4 transform;
-    transform.SetRow(0, {0.0f, 0.0f, 1.0f});
-    transform.SetRow(1, {0.0f, 1.0f, 0.0f});
-    transform.SetRow(2, {-1.0f, 0.0f, 0.0f});
-    transform.SetTranslation(position);
-    return transform;
-}
 
 // A parent for the dynamics that follow a target: it answers the gravity-well strength
 // and the attachment point its type holds at the moment of the query.

@@ -5,6 +5,7 @@
 #include "definitions/FXManager.h"
 #include "runtime/FXDynamicsBasic.h"
 #include "runtime/FXRandom.h"
+#include "support/MathExpect.h"
 #include "support/TestFx.h"
 
 #include <algorithm>
@@ -17,28 +18,6 @@
 namespace {
 
 constexpr float kTolerance = 1e-5f;
-
-void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = kTolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-Matrix4 At(const Vector3& position) {
-    Matrix4 transform;
-    transform.SetTranslation(position);
-    return transform;
-}
-
-// A quarter turn about Y: local X is world Z, local Z is world -X.
-Matrix4 QuarterTurnAt(const Vector3& position) {
-    Matrix4 transform;
-    transform.SetRow(0, {0.0f, 0.0f, 1.0f});
-    transform.SetRow(1, {0.0f, 1.0f, 0.0f});
-    transform.SetRow(2, {-1.0f, 0.0f, 0.0f});
-    transform.SetTranslation(position);
-    return transform;
-}
 
 constexpr int kNoDynamics = 9; // the empty preset slot
 
