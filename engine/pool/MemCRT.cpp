@@ -1,6 +1,7 @@
 #include "pool/MemCRT.h"
 
 #include "diag/Diag.h"
+#include "pool/MemCallback.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -25,6 +26,7 @@ void* MemCRTAlloc(size_t size, int category) {
         return nullptr;
     auto* header = new (raw) BlockHeader{category};
     g_liveBlocks[category].fetch_add(1, std::memory_order_relaxed);
+    MemCBNotify("CRT", header + 1, size, static_cast<uint32_t>(category));
     return header + 1;
 }
 

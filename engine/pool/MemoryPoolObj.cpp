@@ -1,6 +1,7 @@
 #include "pool/MemoryPoolObj.h"
 
 #include "diag/Diag.h"
+#include "pool/MemCallback.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -72,6 +73,7 @@ void* MemoryPoolObj::MemPoolAlloc(size_t size) {
     }
     ++m_liveBlocks;
     g_poolLiveBlocks.fetch_add(1, std::memory_order_relaxed);
+    MemCBNotify(m_name, block, size, 0xFFFFFFFFu);
     return block;
 }
 
