@@ -1,0 +1,100 @@
+#pragma once
+
+// Helpers of the dialog tests: prompts that record every question and answer it from a
+// script, the dialogs' buttons and fields, and a comma-decimal locale for a test's scope.
+
+#include "shell/SparvPrompts.h"
+#include "support/QtApp.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <clocale>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace dialog_test {
+
+class RecordingPrompts : public SparvPrompts {
+public:
+    struct FileQuestion {
+        QString title, initial, filter;
+    };
+
+    std::vector<QString> messages;
+    std::vector<FileQuestion> fileQuestions;
+    QString openFileAnswer; // what the file choosers return (empty: cancelled)
+
+    Answer Message(QWidget*, const QString& text, Buttons, Icon, const QString&) override {
+        messages.push_back(text);
+        return Answer::Ok;
+    }
+    QString OpenFile(QWidget*, const QString& title, const QString& initial,
+                     const QString& filter) override {
+        fileQuestions.push_back({title, initial, filter});
+        return openFileAnswer;
+    }
+    QString SaveFile(QWidget* parent, const QString& title, const QString& initial,
+                     const QString& filter) override {
+        return OpenFile(parent, title, initial, filter);
+    }
+    QColor ChooseColour(QWidget*, const QColor&, const QString&) override { return {}; }
+};
+
+// Qt up, and RecordingPrompts installed for the test's lifetime.
+class DialogTest : public testing::Test {
+protected:
+    DialogTest() {
+        EnsureQtApp();
+        auto prompts = std::make_unique<RecordingPrompts>();
+        m_prompts = prompts.get();
+        m_previous = SparvPrompts::Install(std::move(prompts));
+    }
+    ~DialogTest() override { SparvPrompts::Install(std::move(m_previous)); }
+
+    RecordingPrompts& prompts() { return *m_prompts; }
+
+    static QPushButton* Button(QDialog& dialog, QDialogButtonBox::StandardButton which) {
+        return dialog.findChild<QDialogButtonBox*>()->button(which);
+    }
+    static void ClickOk(QDialog& dialog) { Button(dialog, QDialogButtonBox::Ok)->click(); }
+    static void ClickCancel(QDialog& dialog) { Button(dialog, QDialogButtonBox::Cancel)->click(); }
+    static QLineEdit* Field(QDialog& dialog, const char* objectName) {
+        auto* field = dialog.findChild<QLineEdit*>(QString::fromLatin1(objectName));
+        EXPECT_NE(field, nullptr) << objectName;
+        return field;
+    }
+
+private:
+    RecordingPrompts* m_prompts = nullptr;
+    std::unique_ptr<SparvPrompts> m_previous;
+};
+
+// German number conventions for Qt and, where the machine has a German locale, for the C
+// library; restored on destruction.
+class CommaLocale {
+public:
+    CommaLocale() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        if (const char* current = std::setlocale(LC_NUMERIC, nullptr))
+            m_previousC = current;
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
+            if (std::setlocale(LC_NUMERIC, name))
+                break;
+    }
+    ~CommaLocale() {
+        QLocale::setDefault(m_previousQt);
+        std::setlocale(LC_NUMERIC, m_previousC.c_str());
+    }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+
+private:
+    QLocale m_previousQt;
+    std::string m_previousC = "C";
+};
+
+} // namespace dialog_test
