@@ -49,6 +49,6 @@ if [ -x "$editor" ]; then
         exec "$editor" --wkdir "$root/samples"
     fi
     xvfb-run -a -s "-screen 0 1280x800x24" "$editor" --wkdir "$root/samples" \
-        --open explosion --screenshot "$out/editor.png" --quit-after 3
+        --open explosion --screenshot "$out/editor.png" --quit-after 0.6
     echo "   $out/editor.png"
 fi

@@ -1,0 +1,144 @@
+// The Sparv editor.
+//
+// Besides the editor's own "wkdir" option, a few options let scripts and CI run the editor
+// unattended on an effect: open a file, play it, save a picture of the main window and
+// quit, and report how long the first preview frame took to reach the screen.
+
+#include "definitions/FXFile.h"
+#include "shell/RenderWindow.h"
+#include "shell/SparvApp.h"
+#include "shell/SparvDoc.h"
+#include "shell/SparvFrame.h"
+#include "shell/SparvView.h"
+#include "stream/FilePath.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Milliseconds since the process started, from the kernel's record of its start (10 ms
+// resolution); -1 when unknown.
+double MillisecondsSinceProcessStart() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1.0;
+    const QByteArray text = stat.readAll();
+    // Field 22, counted after the command name, which may itself hold spaces.
+    const qsizetype close = text.lastIndexOf(')');
+    if (close < 0)
+        return -1.0;
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    constexpr int kStartTimeField = 22 - 3; // fields 1 and 2 come before the ')'
+    if (fields.size() <= kStartTimeField)
+        return -1.0;
+    const double startTicks = fields[kStartTimeField].toDouble();
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs =
+        static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    return nowMs - startTicks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    SparvApp::PrepareSurfaceFormat();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sparv"));
+    QApplication::setOrganizationName(QStringLiteral("Sparv"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Sparv, the FX editor."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addHelpOption();
+    const QCommandLineOption workingDirectory(
+        QStringLiteral("wkdir"), QStringLiteral("Working directory (holds Data/art/fx/)."),
+        QStringLiteral("directory"));
+    const QCommandLineOption open(
+        QStringLiteral("open"),
+        QStringLiteral("Open an effect at start-up: an FX file, or the name of a "
+                       "type below Data/art/fx/."),
+        QStringLiteral("file-or-name"));
+    const QCommandLineOption play(QStringLiteral("play"), QStringLiteral("Start playing at once."));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Play, and save a picture of the main window (PNG) before quitting."),
+        QStringLiteral("file"));
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after"),
+                                       QStringLiteral("Quit after this many seconds."),
+                                       QStringLiteral("seconds"));
+    const QCommandLineOption reportFirstFrame(
+        QStringLiteral("report-first-frame"),
+        QStringLiteral("Print when the first preview frame is on screen."));
+    parser.addOptions({workingDirectory, open, play, screenshot, quitAfter, reportFirstFrame});
+    parser.process(application);
+
+    // A file named on the command line is relative to where the program was started, not to
+    // the working directory of "wkdir".
+    QString fileToOpen;
+    if (parser.isSet(open)) {
+        const QFileInfo file(parser.value(open));
+        fileToOpen = file.isFile() ? file.absoluteFilePath() : QString();
+    }
+
+    SparvApp app;
+    if (!app.Startup(QApplication::arguments()))
+        return 1;
+    SparvView* view = app.ActiveView();
+
+    if (parser.isSet(reportFirstFrame)) {
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection =
+            QObject::connect(view->Render(), &RenderWindow::FramePresented, [=, &sinceMain] {
+                std::printf("first preview frame presented: %.0f ms after process start, %lld ms "
+                            "after main\n",
+                            MillisecondsSinceProcessStart(),
+                            static_cast<long long>(sinceMain.elapsed()));
+                std::fflush(stdout);
+                QObject::disconnect(*connection);
+            });
+    }
+    if (parser.isSet(open)) {
+        // Not a file: a type name, found below the FX root of the working directory.
+        if (fileToOpen.isEmpty()) {
+            std::string host;
+            FilePath::ConvertFromAlias(FXTypeFilePath(parser.value(open).toUtf8().constData()),
+                                       host, FilePath::kModeAbsolute);
+            fileToOpen = QString::fromStdString(host);
+        }
+        view->MakeContextCurrent();
+        app.Document()->OpenDocument(fileToOpen);
+    }
+    if (parser.isSet(play) || parser.isSet(screenshot))
+        app.Frame()->RouteCommand(SparvCommand::PlayButton);
+
+    if (parser.isSet(quitAfter) || parser.isSet(screenshot)) {
+        bool valid = false;
+        const double seconds = parser.value(quitAfter).toDouble(&valid);
+        const int milliseconds = valid && seconds > 0.0 ? static_cast<int>(seconds * 1000.0) : 2000;
+        const QString picture = parser.value(screenshot);
+        QTimer::singleShot(milliseconds, &app, [&app, picture] {
+            // What the screen shows: QWidget::grab would compose the preview itself, with
+            // the framebuffer's alpha.
+            QScreen* screen = app.Frame()->screen();
+            if (!picture.isEmpty() &&
+                (!screen || !screen->grabWindow(app.Frame()->winId()).save(picture, "PNG")))
+                std::fprintf(stderr, "sparv: cannot write %s\n", picture.toLocal8Bit().constData());
+            QApplication::quit();
+        });
+    }
+    return application.exec();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+// The editor's application object: it prepares the engine environment (working directory,
+// path aliases), creates the document with its main frame and preview view, shows the
+// window and then drives the editor from idle time. Every idle pass measures the real time
+// since the last one, limits it to 0.05 seconds, lets the document restart a finished
+// effect and lets the view simulate and draw one frame. It also owns File New, About, the
+// recent-file list and a log of the allocations of each idle pass.
+
+#include "shell/SparvAllocationLog.h"
+#include "shell/SparvCommands.h"
+#include "shell/SparvRecentFiles.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class SparvDoc;
+class SparvFrame;
+class SparvView;
+
+class SparvApp : public QObject, public SparvCommandTarget {
+    Q_OBJECT
+
+public:
+    // The longest step one idle pass gives the effect, in seconds.
+    static constexpr float kMaxFrameStep = 0.05f;
+
+    explicit SparvApp(QObject* parent = nullptr);
+    ~SparvApp() override;
+
+    // The OpenGL context every window of the program asks for; call before the
+    // QApplication is made.
+    static void PrepareSurfaceFormat();
+
+    // The start-up sequence; false (after telling the user why) ends the program before
+    // any window is shown. arguments: the command line, program name first.
+    bool Startup(const QStringList& arguments);
+    // One pass of the idle loop; always true (idle passes go on).
+    bool Idle();
+    // Resets and restarts the frame timer and switches frames (and the idle loop) on or
+    // off; the main frame calls it when the application becomes active or inactive.
+    void SetRunning(bool running);
+    bool IsRunning() const { return m_running; }
+
+    // The idle loop runs from a zero-interval timer; tests switch it off and call Idle.
+    void SetIdleLoopEnabled(bool enabled);
+    // Replaces the frame timer's clock (nanoseconds of real time); tests use their own.
+    void SetClock(std::function<qint64()> nanoseconds);
+
+    SparvDoc* Document() const { return m_document.get(); }
+    SparvFrame* Frame() const { return m_frame.get(); }
+    SparvView* ActiveView() const;
+    SparvRecentFiles& RecentFiles() { return m_recentFiles; }
+    SparvAllocationLog& AllocationLog() { return m_allocationLog; }
+    // The style the next new document's type gets.
+    int NextNewStyle() const { return m_nextNewStyle; }
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, SparvCommandState& state) override;
+    // File New: the style chooser (not for the first document), then a new document.
+    void FileNew();
+    void About();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    qint64 Now() const;
+    void RestartFrameTimer();
+    // Platform library: the working directory of the "wkdir" option.
+    bool StartPlatform(const QStringList& arguments);
+    void Fail(const QString& message);
+    void NewDocumentProcedure();
+
+    std::function<qint64()> m_clock;
+    qint64 m_frameTimerStart = 0;
+    bool m_running = false;
+    int m_nextNewStyle = 1; // Ring
+    bool m_skipStylePromptOnce = true;
+    bool m_reportKeyDown = false; // F12 held: the allocation report is written
+    QElapsedTimer m_realTime;
+    QTimer m_idleTimer;
+    bool m_idleLoopEnabled = true;
+    SparvRecentFiles m_recentFiles;
+    SparvAllocationLog m_allocationLog;
+    std::unique_ptr<SparvDoc> m_document;
+    std::unique_ptr<SparvFrame> m_frame;
+};

@@ -1,0 +1,103 @@
+#pragma once
+
+// The document's only view: it owns and lays out every pane of the main window. A 2 x 2
+// splitter holds the render window (upper left), the keyframe editor host (lower left),
+// the type tree (upper right) and the property panel (lower right); below it the time bar,
+// the Play and Stop buttons and the five-part status line. The view turns document hints
+// into pane refreshes, carries out playback and the View menu, receives the panes'
+// messages (selection changed, time scrubbed, set a value at the current key or at all
+// keys) and runs the frame the idle loop asks for.
+
+#include "definitions/FXVariable.h"
+#include "shell/SparvCommands.h"
+
+#include <QWidget>
+#include <string>
+
+class QPushButton;
+class QSplitter;
+class RenderWindow;
+class SparvDoc;
+class SparvKeyframeEditors;
+class SparvStatusLine;
+class SparvTime;
+
+class SparvView : public QWidget, public SparvCommandTarget {
+    Q_OBJECT
+
+public:
+    // Initial splitter sizes in pixels.
+    static constexpr int kRow0Height = 400;
+    static constexpr int kRow1Height = 180;
+    static constexpr int kColumn0Width = 950;
+    static constexpr int kColumn1Width = 200;
+
+    SparvView(SparvDoc& document, QWidget* parent);
+    ~SparvView() override;
+
+    SparvDoc& Document() const { return m_document; }
+
+    // After each new document: starts the runtime if it is not running.
+    void InitialUpdate();
+    // Refreshes the panes for a document hint (SparvDoc::Hint).
+    void OnDocumentUpdate(int hint);
+    // One frame of the idle loop: camera input, the effect advanced by dt seconds (0 while
+    // paused) and drawn, the time bar and the status line.
+    void Frame(float dt);
+    // Makes the preview's GL context current, so that the runtime may make and free GL
+    // objects outside painting (types prepared, released or deleted).
+    void MakeContextCurrent();
+
+    // Message 0x8001 from the type tree: the selection changed.
+    void OnSelectionChanged();
+    // Message 0x8002 from the time bar: the user scrubbed by step seconds.
+    void OnTimeScrubbed(float oldTime, float step);
+    // Messages 0x8003 and 0x8004 from the property panel: a new value for the property of
+    // a type, at the time bar's current key or at every key of a plain array.
+    void OnSetValueAtKey(int typeIndex, const std::string& name, const FXVariable& value);
+    void OnSetValueAtAllKeys(int typeIndex, const std::string& name, const FXVariable& value);
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, SparvCommandState& state) override;
+
+    RenderWindow* Render() const { return m_renderWindow; }
+    SparvKeyframeEditors* KeyframeEditors() const { return m_keyframeEditors; }
+    QWidget* TypeTree() const { return m_typeTree; }
+    QWidget* PropertyPanel() const { return m_propertyPanel; }
+    SparvTime* TimeBar() const { return m_timeBar; }
+    QPushButton* PlayButton() const { return m_playButton; }
+    QPushButton* StopButton() const { return m_stopButton; }
+    SparvStatusLine* StatusLine() const { return m_statusLine; }
+    QSplitter* Splitter() const { return m_splitter; }
+
+signals:
+    // Playback changed state: the commands' enabled states may have changed.
+    void CommandStatesChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PlayButtonAction();
+    void StopButtonAction();
+    void ButtonStates();
+    void WriteStatus();
+    void SetValue(int typeIndex, const std::string& name, const FXVariable& value, bool allKeys);
+    void BackgroundColourDialog();
+    void ChooseModelDialog();
+    void SyncRows(QSplitter* source);
+
+    SparvDoc& m_document;
+    QSplitter* m_splitter;    // columns
+    QSplitter* m_leftColumn;  // render window over keyframe host
+    QSplitter* m_rightColumn; // type tree over property panel
+    RenderWindow* m_renderWindow;
+    SparvKeyframeEditors* m_keyframeEditors;
+    QWidget* m_typeTree;
+    QWidget* m_propertyPanel;
+    SparvTime* m_timeBar;
+    QPushButton* m_playButton;
+    QPushButton* m_stopButton;
+    SparvStatusLine* m_statusLine;
+    bool m_syncingRows = false;
+};

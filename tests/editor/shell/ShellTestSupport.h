@@ -1,0 +1,277 @@
+#pragma once
+
+// Helpers of the editor shell tests: prompts answered from a script, a watcher that answers
+// the modal dialogs the editor opens, and a fixture that starts the whole editor (SparvApp
+// with its document, frame and view) on a fresh working directory, with the idle loop
+// driven by the test on a clock of its own.
+
+#include "definitions/FXManager.h"
+#include "shell/RenderWindow.h"
+#include "shell/SparvApp.h"
+#include "shell/SparvDoc.h"
+#include "shell/SparvFrame.h"
+#include "shell/SparvPrompts.h"
+#include "shell/SparvView.h"
+#include "stream/FilePath.h"
+#include "support/QtApp.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace shell_test {
+
+// Records every question; message boxes take the next scripted answer (Ok for a box with
+// only OK, Cancel when the script has run out), file choosers the next scripted path
+// (cancelled when none is left), the colour chooser the next scripted colour.
+class ScriptedPrompts : public SparvPrompts {
+public:
+    struct FileQuestion {
+        QString title;
+        QString initial;
+        QString filter;
+    };
+
+    std::vector<QString> messages;
+    std::deque<Answer> answers;
+    std::vector<FileQuestion> fileQuestions;
+    std::deque<QString> files;
+    std::deque<QColor> colours;
+    std::vector<QColor> colourInitials;
+
+    Answer Message(QWidget*, const QString& text, Buttons buttons, Icon, const QString&) override {
+        messages.push_back(text);
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        if (answers.empty())
+            return Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QString OpenFile(QWidget*, const QString& title, const QString& initial,
+                     const QString& filter) override {
+        fileQuestions.push_back({title, initial, filter});
+        if (files.empty())
+            return {};
+        QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+    QString SaveFile(QWidget* parent, const QString& title, const QString& initial,
+                     const QString& filter) override {
+        return OpenFile(parent, title, initial, filter);
+    }
+    QColor ChooseColour(QWidget*, const QColor& initial, const QString&) override {
+        colourInitials.push_back(initial);
+        if (colours.empty())
+            return {};
+        QColor colour = colours.front();
+        colours.pop_front();
+        return colour;
+    }
+};
+
+// Answers the modal dialogs that open while it lives: each expected dialog (in order) is
+// handed to its handler; a dialog nobody expected is recorded and rejected, so a test
+// never hangs on one.
+class DialogWatcher {
+public:
+    DialogWatcher() {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+        m_timer.start();
+    }
+
+    // The next dialog to open must be a D; action answers it (and should close it).
+    template <class D>
+    void Expect(std::function<void(D&)> action) {
+        m_expected.push_back([action](QDialog& dialog) {
+            auto* typed = qobject_cast<D*>(&dialog);
+            if (!typed)
+                return false;
+            action(*typed);
+            return true;
+        });
+    }
+
+    int Handled() const { return m_handled; }
+    const std::vector<QString>& Unexpected() const { return m_unexpected; }
+
+    static void Click(QDialog& dialog, QDialogButtonBox::StandardButton which) {
+        QPushButton* button = dialog.findChild<QDialogButtonBox*>()->button(which);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+private:
+    void Poll() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        // Dialogs live on the stack: a new one may take the place of the last.
+        if (!dialog || dialog->property("shellTestSeen").toBool())
+            return;
+        dialog->setProperty("shellTestSeen", true);
+        if (!m_expected.empty() && m_expected.front()(*dialog)) {
+            m_expected.pop_front();
+            ++m_handled;
+        } else {
+            m_unexpected.push_back(dialog->windowTitle());
+            dialog->reject();
+        }
+    }
+
+    QTimer m_timer;
+    std::deque<std::function<bool(QDialog&)>> m_expected;
+    int m_handled = 0;
+    std::vector<QString> m_unexpected;
+};
+
+// The editor started on a temporary working directory holding Data/art/fx/.
+class ShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SparvApp::PrepareSurfaceFormat();
+        EnsureQtApp();
+        // Qt's offscreen platform has no OpenGL and fails on the preview's widget.
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            GTEST_SKIP() << "the editor needs a display: run under xvfb-run";
+        m_started = true;
+        QStandardPaths::setTestModeEnabled(true);
+        m_previousDirectory = std::filesystem::current_path();
+        std::random_device device;
+        m_root = std::filesystem::temp_directory_path() /
+                 ("sparv-shell-" + std::to_string(device()) + "-" + std::to_string(device()));
+        std::filesystem::create_directories(m_root / "Data/art/fx");
+        auto prompts = std::make_unique<ScriptedPrompts>();
+        m_prompts = prompts.get();
+        m_previousPrompts = SparvPrompts::Install(std::move(prompts));
+        FilePath::RemoveAllAliases();
+        m_gravity = *FXGetGravity();
+        m_wind = *FXGetWind();
+        StartEditor();
+    }
+
+    void TearDown() override {
+        if (!m_started)
+            return;
+        m_app.reset();
+        FXSetGravity(m_gravity);
+        FXSetWind(m_wind);
+        SparvPrompts::Install(std::move(m_previousPrompts));
+        FilePath::RemoveAllAliases();
+        std::error_code ignored;
+        std::filesystem::current_path(m_previousDirectory, ignored);
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+    // Starts the editor (again, after StopEditor) with the idle loop in the test's hands.
+    void StartEditor() {
+        m_app = std::make_unique<SparvApp>();
+        m_app->SetIdleLoopEnabled(false);
+        m_app->SetClock([this] { return m_clock; });
+        ASSERT_TRUE(
+            m_app->Startup({QStringLiteral("sparv"), QStringLiteral("-wkdir"), Host(m_root)}));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+        // Accelerators reach the active window only.
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    }
+
+    // Real time goes by without an idle pass.
+    void AdvanceClock(double seconds) { m_clock += static_cast<qint64>(seconds * 1e9); }
+    // One idle pass after seconds of real time.
+    void Pass(double seconds) {
+        if (!m_app->IsRunning())
+            m_app->SetRunning(true);
+        m_clock += static_cast<qint64>(seconds * 1e9);
+        m_app->Idle();
+    }
+    void Passes(int count, double seconds) {
+        for (int i = 0; i < count; ++i)
+            Pass(seconds);
+    }
+
+    // Opens the menu holding the command's entry and clicks the entry, as the user would;
+    // answers whether the entry was enabled (a disabled one does nothing).
+    bool Choose(int command) {
+        QAction* action = Frame()->Action(command);
+        QMenu* menu = nullptr;
+        for (QAction* top : Frame()->menuBar()->actions())
+            if (top->menu() && top->menu()->actions().contains(action))
+                menu = top->menu();
+        EXPECT_NE(menu, nullptr) << command;
+        if (!menu)
+            return false;
+        menu->popup(Frame()->mapToGlobal(QPoint(10, 10)));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        const bool enabled = action->isEnabled();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        if (menu->isVisible())
+            menu->close();
+        return enabled;
+    }
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+               QWidget* target = nullptr) {
+        // Without a window manager nothing gives the focus back after a dialog or a menu.
+        if (!Frame()->isActiveWindow()) {
+            Frame()->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        }
+        QWidget* widget = target ? target : static_cast<QWidget*>(Frame()->ActiveView()->Render());
+        QTest::keyClick(widget, static_cast<Qt::Key>(key), modifiers);
+    }
+    void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // Writes an FX file below the working directory.
+    void WriteFile(const std::string& relative, const std::string& content) const {
+        const auto path = m_root / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    // The bundled sample ring, 0.8 seconds long, whose offset moves from 0 to 0.5 in Y.
+    void WriteSpark(const std::string& relative) const {
+        std::ifstream in(std::string(SPARV_SAMPLES) + "/Data/art/fx/spark.lua", std::ios::binary);
+        WriteFile(relative, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    }
+
+    static QString Host(const std::filesystem::path& path) {
+        return QString::fromStdString(path.string());
+    }
+    QString FxPath(const std::string& relative) const {
+        return Host(m_root / "Data/art/fx" / relative);
+    }
+
+    SparvApp& App() { return *m_app; }
+    SparvDoc& Doc() { return *m_app->Document(); }
+    SparvFrame* Frame() { return m_app->Frame(); }
+    SparvView& View() { return *m_app->ActiveView(); }
+    ScriptedPrompts& Prompts() { return *m_prompts; }
+    const std::filesystem::path& Root() const { return m_root; }
+
+private:
+    std::unique_ptr<SparvApp> m_app;
+    ScriptedPrompts* m_prompts = nullptr;
+    std::unique_ptr<SparvPrompts> m_previousPrompts;
+    std::filesystem::path m_root;
+    std::filesystem::path m_previousDirectory;
+    qint64 m_clock = 1'000'000'000;
+    bool m_started = false;
+    Vector3 m_gravity;
+    Vector3 m_wind;
+};
+
+} // namespace shell_test
