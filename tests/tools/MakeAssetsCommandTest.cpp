@@ -1,0 +1,46 @@
+// Every generated asset in samples/ is what our own tools make today: make-assets writes
+// the default textures and meshes byte for byte, and the ring mesh comes from its OBJ.
+#include "support/RunCommand.h"
+#include "support/TempWorkDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+const std::filesystem::path kSampleAssets = std::filesystem::path(SPARV_SAMPLES) / "Data/art/fx";
+
+TEST(MakeAssets, RegeneratesTheCommittedSampleAssets) {
+    TempWorkDir dir;
+    const CommandResult result =
+        RunCommand(std::string(SPARV_FX_EXE) + " make-assets " + ShellQuote("generated"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    int compared = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.root() / "generated")) {
+        const auto committed = kSampleAssets / entry.path().filename();
+        ASSERT_TRUE(std::filesystem::exists(committed)) << committed << " is not committed";
+        EXPECT_EQ(Slurp(entry.path()), Slurp(committed))
+            << entry.path().filename() << " differs from what make-assets writes";
+        ++compared;
+    }
+    EXPECT_GE(compared, 9);
+}
+
+TEST(MakeAssets, TheRingMeshIsImportedFromItsObj) {
+    TempWorkDir dir;
+    const std::string obj = std::string(SPARV_SAMPLES) + "/source/ring.obj";
+    const CommandResult result = RunCommand(std::string(SPARV_FX_EXE) + " mesh-import " +
+                                            ShellQuote(obj) + " ring.kmo");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Slurp(dir.root() / "ring.kmo"), Slurp(kSampleAssets / "ring.kmo"));
+}
+
+} // namespace
