@@ -11,12 +11,11 @@
 #include "stream/FilePath.h"
 #include "stream/StandardAliases.h"
 
-#include <benchmark/benchmark.h>
-#include <malloc.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 
 namespace {
 
@@ -41,17 +40,21 @@ public:
         // A spray emits at most 10,000 a second: more rings take more sprays.
         m_sprays = std::max(1, live / 10000);
         const int rate = live / 2 / m_sprays;
-        Write("cloud", "fx = { style = \"STYLE_SPRAY\", properties = {"
-                       " { name = \"Emitter_Loop\", type = \"VARTYPE_BOOL\", value = 1 },"
-                       " { name = \"Emitter_Rate\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, " +
-                           std::to_string(rate) + ", 1, " + std::to_string(rate) + "} },"
-                       " { name = \"Emitter_Volume\", type = \"VARTYPE_ARRAY_TIMEVECTOR3\","
-                       "   value = { entry_00 = {0, 20, 10, 20}, entry_01 = {1, 20, 10, 20} } },"
-                       " { name = \"Emitter_Deviation\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, 360, 1, 360} },"
-                       " { name = \"Particle_Speed\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, 1, 1, 1} },"
-                       " { name = \"Particle_Fx\", type = \"VARTYPE_STRING\", value = \"mote\" },"
-                       " { name = \"Particle_Dynamics\", type = \"VARTYPE_INT\", value = 0 },"
-                       "} }");
+        Write("cloud",
+              "fx = { style = \"STYLE_SPRAY\", properties = {"
+              " { name = \"Emitter_Loop\", type = \"VARTYPE_BOOL\", value = 1 },"
+              " { name = \"Emitter_Rate\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, " +
+                  std::to_string(rate) + ", 1, " + std::to_string(rate) +
+                  "} },"
+                  " { name = \"Emitter_Volume\", type = \"VARTYPE_ARRAY_TIMEVECTOR3\","
+                  "   value = { entry_00 = {0, 20, 10, 20}, entry_01 = {1, 20, 10, 20} } },"
+                  " { name = \"Emitter_Deviation\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = "
+                  "{0, 360, 1, 360} },"
+                  " { name = \"Particle_Speed\", type = \"VARTYPE_ARRAY_TIMEFLOAT\", value = {0, "
+                  "1, 1, 1} },"
+                  " { name = \"Particle_Fx\", type = \"VARTYPE_STRING\", value = \"mote\" },"
+                  " { name = \"Particle_Dynamics\", type = \"VARTYPE_INT\", value = 0 },"
+                  "} }");
         FXManager::Startup();
         FXManager::Instance()->SetInstanceCeiling(static_cast<size_t>(live) * 2);
         m_camera.SetAspectRatio(16.0f / 9.0f);

@@ -86,8 +86,8 @@ std::string FramePath(const std::string& pattern, long frame) {
 } // namespace
 
 int RunRender(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir", "seed", "time", "frames", "fps", "size", "camera",
-                                 "grid", "background", "o"});
+    const ToolArgs parsed(args, {"wkdir", "seed", "time", "frames", "fps", "size", "camera", "grid",
+                                 "background", "o"});
     if (!parsed.Ok())
         return UsageError(kUsage, parsed.Error());
     if (parsed.Positional().size() != 1 || !parsed.Value("o"))
@@ -102,13 +102,12 @@ int RunRender(const std::vector<std::string>& args) {
         !ParseOne(parsed.Value("frames"), frames) || !ParseOne(parsed.Value("fps"), fps) ||
         (parsed.Value("size") && !ParseList(*parsed.Value("size"), 'x', 2, size)) ||
         (parsed.Value("camera") && !ParseList(*parsed.Value("camera"), ',', 3, camera)) ||
-        (parsed.Value("background") &&
-         !ParseList(*parsed.Value("background"), ',', 3, background)))
+        (parsed.Value("background") && !ParseList(*parsed.Value("background"), ',', 3, background)))
         return UsageError(kUsage, "an option has a bad value");
     if (animated && parsed.Value("time"))
         return UsageError(kUsage, "--time and --frames exclude each other");
-    if (!(time >= 0) || !(fps > 0) || frames < 0 || size[0] < 1 || size[1] < 1 ||
-        size[0] > 8192 || size[1] > 8192 || seed < 0)
+    if (!(time >= 0) || !(fps > 0) || frames < 0 || size[0] < 1 || size[1] < 1 || size[0] > 8192 ||
+        size[1] > 8192 || seed < 0)
         return UsageError(kUsage, "an option is out of range");
     const std::string grid = parsed.Value("grid").value_or("xz");
     if (grid != "xz" && grid != "xy" && grid != "none")

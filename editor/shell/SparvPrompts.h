@@ -8,7 +8,6 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 class QWidget;

@@ -92,16 +92,15 @@ LensFlareManager::LensFlareManager() : m_definitions(std::make_unique<Definition
 
 LensFlareManager::~LensFlareManager() = default;
 
-void LensFlareManager::Render(const Matrix4& view, const Matrix4& projection,
-                              float brightness) {
+void LensFlareManager::Render(const Matrix4& view, const Matrix4& projection, float brightness) {
     RenderDevice* device = rndTable();
     if (!device || m_objects.empty())
         return;
     const RenderViewport& viewport = device->GetViewport();
-    const float aspect = viewport.width > 0 && viewport.height > 0
-                             ? static_cast<float>(viewport.width) /
-                                   static_cast<float>(viewport.height)
-                             : 1.0f;
+    const float aspect =
+        viewport.width > 0 && viewport.height > 0
+            ? static_cast<float>(viewport.width) / static_cast<float>(viewport.height)
+            : 1.0f;
     const RenderStates saved = device->SaveStates();
     device->Disable(RenderState::DepthTest);
     device->SetDepthWrite(false);
@@ -118,14 +117,13 @@ void LensFlareManager::Render(const Matrix4& view, const Matrix4& projection,
         const Vector3 camera = view.TransformPoint(world);
         if (camera.z >= 0.0f)
             continue; // behind the eye
-        const float clip[4] = {
-            camera.x * projection.m[0][0] + camera.y * projection.m[1][0] +
-                camera.z * projection.m[2][0] + projection.m[3][0],
-            camera.x * projection.m[0][1] + camera.y * projection.m[1][1] +
-                camera.z * projection.m[2][1] + projection.m[3][1],
-            0.0f,
-            camera.x * projection.m[0][3] + camera.y * projection.m[1][3] +
-                camera.z * projection.m[2][3] + projection.m[3][3]};
+        const float clip[4] = {camera.x * projection.m[0][0] + camera.y * projection.m[1][0] +
+                                   camera.z * projection.m[2][0] + projection.m[3][0],
+                               camera.x * projection.m[0][1] + camera.y * projection.m[1][1] +
+                                   camera.z * projection.m[2][1] + projection.m[3][1],
+                               0.0f,
+                               camera.x * projection.m[0][3] + camera.y * projection.m[1][3] +
+                                   camera.z * projection.m[2][3] + projection.m[3][3]};
         if (clip[3] <= 0.0f)
             continue;
         const float sx = 0.5f + 0.5f * clip[0] / clip[3];
@@ -140,11 +138,10 @@ void LensFlareManager::Render(const Matrix4& view, const Matrix4& projection,
             const float halfWidth = halfHeight / aspect;
             Colour colour = element.colour;
             colour.a *= object.fade * brightness;
-            const RenderVertex quad[4] = {
-                {{x - halfWidth, y - halfHeight, 0}, colour, 0, 0},
-                {{x - halfWidth, y + halfHeight, 0}, colour, 0, 1},
-                {{x + halfWidth, y + halfHeight, 0}, colour, 1, 1},
-                {{x + halfWidth, y - halfHeight, 0}, colour, 1, 0}};
+            const RenderVertex quad[4] = {{{x - halfWidth, y - halfHeight, 0}, colour, 0, 0},
+                                          {{x - halfWidth, y + halfHeight, 0}, colour, 0, 1},
+                                          {{x + halfWidth, y + halfHeight, 0}, colour, 1, 1},
+                                          {{x + halfWidth, y - halfHeight, 0}, colour, 1, 0}};
             if (element.texture)
                 element.texture->bind(TextureWrap::Clamp);
             else

@@ -55,9 +55,7 @@ void FXSetWind(const Vector3& wind) {
     g_wind = wind;
 }
 
-FXManager::FXManager()
-    : m_memory(std::make_unique<FXMemory>()),
-      m_childPool(MakeChildPool()) {
+FXManager::FXManager() : m_memory(std::make_unique<FXMemory>()), m_childPool(MakeChildPool()) {
     m_records.reserve(1024);
 }
 

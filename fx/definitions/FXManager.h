@@ -46,13 +46,13 @@ enum FXStat : int {
 
 // Flags of an instance's active record.
 enum FXRecordFlag : uint8_t {
-    FX_RECORD_FINISHED = 1,    // waiting to be destroyed (after its children)
-    FX_RECORD_UPDATE_NOW = 2,  // update at the next step regardless of visibility
-    FX_RECORD_DRAWN = 4,       // takes part in drawing
-    FX_RECORD_VISIBLE = 8,     // visible in the last visibility pass
-    FX_RECORD_SIZE_FADE = 16,  // fades with its projected size
+    FX_RECORD_FINISHED = 1,   // waiting to be destroyed (after its children)
+    FX_RECORD_UPDATE_NOW = 2, // update at the next step regardless of visibility
+    FX_RECORD_DRAWN = 4,      // takes part in drawing
+    FX_RECORD_VISIBLE = 8,    // visible in the last visibility pass
+    FX_RECORD_SIZE_FADE = 16, // fades with its projected size
     FX_RECORD_NOT_RENDERABLE = 32,
-    FX_RECORD_INHERITED = 64,  // given at creation, copied by attached children
+    FX_RECORD_INHERITED = 64, // given at creation, copied by attached children
 };
 
 // One live instance as the update and render passes see it. The table of records is

@@ -7,9 +7,8 @@
 
 #include "scene/Image.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 
 inline void ExpectMatchesReference(const Image& picture, const std::string& file,
@@ -17,8 +16,7 @@ inline void ExpectMatchesReference(const Image& picture, const std::string& file
     const std::string path = std::string(SPARV_TEST_DATA) + "/render/" + file;
     std::string reason;
     if (std::getenv("SPARV_UPDATE_REFERENCES")) {
-        ASSERT_TRUE(WritePng(path, picture.width, picture.height, picture.rgba, &reason))
-            << reason;
+        ASSERT_TRUE(WritePng(path, picture.width, picture.height, picture.rgba, &reason)) << reason;
         return;
     }
     Image reference;
@@ -38,11 +36,11 @@ inline void ExpectMatchesReference(const Image& picture, const std::string& file
 
 // Skips a test when the machine has no headless OpenGL, unless SPARV_REQUIRE_GL says it
 // must have one (CI), where it fails instead.
-#define SPARV_REQUIRE_HEADLESS_GL(context, reason)                                           \
-    do {                                                                                     \
-        if (!(context)) {                                                                    \
-            if (std::getenv("SPARV_REQUIRE_GL"))                                             \
-                FAIL() << "no headless OpenGL: " << (reason);                                \
-            GTEST_SKIP() << "no headless OpenGL: " << (reason);                              \
-        }                                                                                    \
+#define SPARV_REQUIRE_HEADLESS_GL(context, reason)                                                 \
+    do {                                                                                           \
+        if (!(context)) {                                                                          \
+            if (std::getenv("SPARV_REQUIRE_GL"))                                                   \
+                FAIL() << "no headless OpenGL: " << (reason);                                      \
+            GTEST_SKIP() << "no headless OpenGL: " << (reason);                                    \
+        }                                                                                          \
     } while (false)

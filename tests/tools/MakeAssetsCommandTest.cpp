@@ -3,10 +3,9 @@
 #include "support/RunCommand.h"
 #include "support/TempWorkDir.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 
 namespace {
@@ -37,8 +36,8 @@ TEST(MakeAssets, RegeneratesTheCommittedSampleAssets) {
 TEST(MakeAssets, TheRingMeshIsImportedFromItsObj) {
     TempWorkDir dir;
     const std::string obj = std::string(SPARV_SAMPLES) + "/source/ring.obj";
-    const CommandResult result = RunCommand(std::string(SPARV_FX_EXE) + " mesh-import " +
-                                            ShellQuote(obj) + " ring.kmo");
+    const CommandResult result =
+        RunCommand(std::string(SPARV_FX_EXE) + " mesh-import " + ShellQuote(obj) + " ring.kmo");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(Slurp(dir.root() / "ring.kmo"), Slurp(kSampleAssets / "ring.kmo"));
 }

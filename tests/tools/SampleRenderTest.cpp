@@ -5,9 +5,8 @@
 #include "support/ReferencePicture.h"
 #include "support/RunCommand.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -17,13 +16,26 @@ struct SampleMoment {
 };
 
 constexpr SampleMoment kMoments[] = {
-    {"explosion", "0.15"}, {"explosion", "0.8"},     {"sparks", "0.3"},
-    {"sparks", "1.2"},     {"smoke_puff", "1.2"},    {"fire", "0.5"},
-    {"fire", "2"},         {"laser", "1"},           {"engine", "6"},
-    {"hyperspace_window", "0.5"}, {"hyperspace_window", "2"}, {"sun_flare", "1"},
-    {"shockwave", "0.6"},  {"muzzle_flash", "0.2"},  {"muzzle_flash", "1.5"},
-    {"vortex", "3"},       {"ripples", "3"},         {"ground_dust", "0.8"},
-    {"rain", "2"},         {"confetti", "1"},
+    {"explosion", "0.15"},
+    {"explosion", "0.8"},
+    {"sparks", "0.3"},
+    {"sparks", "1.2"},
+    {"smoke_puff", "1.2"},
+    {"fire", "0.5"},
+    {"fire", "2"},
+    {"laser", "1"},
+    {"engine", "6"},
+    {"hyperspace_window", "0.5"},
+    {"hyperspace_window", "2"},
+    {"sun_flare", "1"},
+    {"shockwave", "0.6"},
+    {"muzzle_flash", "0.2"},
+    {"muzzle_flash", "1.5"},
+    {"vortex", "3"},
+    {"ripples", "3"},
+    {"ground_dust", "0.8"},
+    {"rain", "2"},
+    {"confetti", "1"},
 };
 
 class SampleRender : public testing::TestWithParam<SampleMoment> {};
@@ -50,8 +62,7 @@ TEST_P(SampleRender, MatchesItsPicture) {
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleRender, testing::ValuesIn(kMoments),
                          [](const testing::TestParamInfo<SampleMoment>& row) {
-                             std::string name = std::string(row.param.name) + "_" +
-                                                row.param.time;
+                             std::string name = std::string(row.param.name) + "_" + row.param.time;
                              for (char& c : name)
                                  if (c == '.')
                                      c = '_';
