@@ -158,6 +158,8 @@ public:
     // exhaust memory or stall the program.
     void SetInstanceCeiling(size_t ceiling) { m_instanceCeiling = ceiling; }
     size_t GetInstanceCeiling() const { return m_instanceCeiling; }
+    // True when no further instance can be created.
+    bool AtInstanceCeiling() const { return m_records.size() >= m_instanceCeiling; }
 
     // --- dynamics presets -------------------------------------------------------------
     // Stores a preset under slot, replacing an earlier one.

@@ -208,8 +208,8 @@ void FXObjectSpray::Emit(float dt, float t, bool forceOne) {
 
         // The frame's particles are spread over the path from the last emission point to
         // this one, the first at the oldest point.
-        const Vector3 step =
-            (frame.Translation() - m_lastEmissionPosition) / static_cast<float>(count);
+        const Vector3 emissionPoint = frame.Translation();
+        const Vector3 step = (emissionPoint - m_lastEmissionPosition) / static_cast<float>(count);
         frame.SetTranslation(m_lastEmissionPosition);
         Vector3 direction = frame.Row(2);
         if (type.m_emitterDirection == 1)
@@ -223,6 +223,12 @@ void FXObjectSpray::Emit(float dt, float t, bool forceOne) {
         // Older particles of the frame are advanced further at their first update.
         float delay = dt;
         for (int i = 0; i < count; ++i) {
+            // Past the manager's instance ceiling no particle can be made: stop trying,
+            // so that an effect that multiplies without end cannot stall the frame.
+            if (manager->AtInstanceCeiling()) {
+                frame.SetTranslation(emissionPoint);
+                break;
+            }
             Vector3 velocity;
             Vector3 local;
             local.x = RandomAcross(volume.x);
