@@ -145,7 +145,7 @@ void RingBatch::DrawQuads(RenderDevice& device) {
             forward = manager->ViewState().forward;
         }
         for (size_t i = 0; i < count; ++i)
-            m_depths[i] = (m_entries[i].transform.Translation() - eye).Dot(forward);
+            m_depths[i] = (m_entries[i].centre - eye).Dot(forward);
     }
     if (m_type.m_useDepthSort) {
         // Farthest first, so that nearer rings blend over farther ones; equal depths keep
@@ -162,7 +162,7 @@ void RingBatch::DrawQuads(RenderDevice& device) {
     const RingEntry* first = nullptr;
     for (const uint32_t index : m_order) {
         const RingEntry& entry = m_entries[index];
-        const Vector3 centre = entry.transform.Translation();
+        const Vector3 centre = entry.centre;
         if (makePoints && m_depths[index] >= m_type.m_pointDistance) {
             m_points.push_back({centre, PointColour(entry, m_depths[index]), 0.0f, 0.0f});
             continue;
@@ -181,8 +181,8 @@ void RingBatch::DrawQuads(RenderDevice& device) {
             uv = entry.frame >= 0 ? reference->cornersOfFrame(static_cast<unsigned>(entry.frame))
                                   : reference->cornersAt(entry.age);
         }
-        const Vector3 x = entry.transform.Row(0);
-        const Vector3 y = entry.transform.Row(1);
+        const Vector3 x = entry.axisX;
+        const Vector3 y = entry.axisY;
         const Colour& colour = entry.colour;
         // Corners with their coordinates: uv0 to uv3 go round the quad from c - X - Y
         // through c - X + Y and c + X + Y to c + X - Y.
@@ -246,7 +246,7 @@ void RingBatch::DrawMeshes(RenderDevice& device) {
             continue;
         device.SetColour(entry.colour);
         device.PushMatrix(MatrixStack::ModelView);
-        device.MultiplyMatrix(MatrixStack::ModelView, entry.transform);
+        device.MultiplyMatrix(MatrixStack::ModelView, entry.Transform());
         mesh->draw(*entry.mesh, 0, 1.0f, Colour{}, 0);
         device.PopMatrix(MatrixStack::ModelView);
     }

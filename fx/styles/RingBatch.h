@@ -25,10 +25,28 @@ class MeshList;
 class Texture;
 class TextureReference;
 
-// One ring as queued for drawing.
+// One ring as queued for drawing. The placement is kept as its three axes and centre
+// rather than a whole matrix: one entry per live ring is held every frame.
 struct RingEntry {
-    // Rows 0 and 1: the quad's half extents (a mesh's X and Y axes); row 3: its centre.
-    Matrix4 transform;
+    RingEntry(const Matrix4& placement, const Colour& colour_, float age_, int32_t frame_,
+              const MeshInstance* mesh_)
+        : axisX(placement.Row(0)), axisY(placement.Row(1)), axisZ(placement.Row(2)),
+          centre(placement.Translation()), colour(colour_), age(age_), frame(frame_), mesh(mesh_) {}
+
+    // The placement as a matrix (rows: the axes, then the centre).
+    Matrix4 Transform() const {
+        Matrix4 transform;
+        transform.SetRow(0, axisX);
+        transform.SetRow(1, axisY);
+        transform.SetRow(2, axisZ);
+        transform.SetTranslation(centre);
+        return transform;
+    }
+
+    Vector3 axisX;  // the quad's half extent along its X (a mesh's X axis)
+    Vector3 axisY;  // the quad's half extent along its Y
+    Vector3 axisZ;  // a mesh's Z axis
+    Vector3 centre; // where the ring is drawn
     Colour colour;
     float age = 0.0f;                   // seconds: the animation frame unless frame is set
     int32_t frame = -1;                 // a fixed animation frame, or -1 to follow the age
