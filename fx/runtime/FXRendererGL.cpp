@@ -26,17 +26,22 @@ FXRendererGL::FXRendererGL(DeviceFactory makeDevice) : m_makeDevice(std::move(ma
 FXRendererGL::~FXRendererGL() {
     if (m_device && rndTable() == m_device.get())
         rndSetTable(m_previousTable);
-    if (m_started) {
+    // Only the managers this renderer started: a program that started them itself (the
+    // tools) shuts them down after its effects are gone.
+    if (m_startedFlares)
         LensFlareManager::Shutdown();
+    if (m_startedLights)
         LightManager::shutdown();
-    }
 }
 
 bool FXRendererGL::Startup() {
-    if (!m_started) {
+    if (!LightManager::i()) {
         LightManager::startup();
+        m_startedLights = true;
+    }
+    if (!LensFlareManager::Instance()) {
         LensFlareManager::Startup();
-        m_started = true;
+        m_startedFlares = true;
     }
     return true;
 }

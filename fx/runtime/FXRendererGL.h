@@ -46,5 +46,6 @@ private:
     Colour m_clearColour{0.25f, 0.25f, 0.25f, 1.0f};
     WindowInterface* m_window = nullptr;
     RenderDevice* m_previousTable = nullptr;
-    bool m_started = false;
+    bool m_startedLights = false; // whether Startup started the scene managers
+    bool m_startedFlares = false;
 };
