@@ -5,8 +5,12 @@
 
 namespace {
 
-// Distance of each part's right edge from the line's right edge.
-constexpr std::array<int, SparvStatusLine::kParts> kRightEdgeInset = {450, 400, 300, 150, 0};
+// The nominal widths of parts 1 to 4 (part 0 takes the rest), and the longest texts they
+// show.
+constexpr std::array<int, SparvStatusLine::kParts> kNominalWidth = {0, 50, 100, 150, 150};
+const std::array<const char*, SparvStatusLine::kParts> kLongestText = {
+    "", "999.9s", "count = 99999 / 99999", "scale is 1 cell = 1000.00 meter",
+    "camera distance = 9999.99"};
 
 } // namespace
 
@@ -29,13 +33,26 @@ QString SparvStatusLine::Text(int part) const {
     return part >= 0 && part < kParts ? m_parts[static_cast<size_t>(part)]->text() : QString();
 }
 
+int SparvStatusLine::PartWidth(int part) const {
+    if (part < 1 || part >= kParts)
+        return 0;
+    const auto index = static_cast<size_t>(part);
+    // The label's frame and indent on both sides.
+    const int needed =
+        m_parts[index]->fontMetrics().horizontalAdvance(QString::fromLatin1(kLongestText[index])) +
+        2 * (m_parts[index]->indent() + m_parts[index]->frameWidth()) + 4;
+    return std::max(kNominalWidth[index], needed);
+}
+
 QRect SparvStatusLine::PartRect(int part) const {
     if (part < 0 || part >= kParts)
         return {};
-    const int right = width();
-    const int left =
-        part == 0 ? 0 : std::max(0, right - kRightEdgeInset[static_cast<size_t>(part - 1)]);
-    const int end = std::max(left, right - kRightEdgeInset[static_cast<size_t>(part)]);
+    // Parts are laid from the right edge leftwards; part 0 takes what is left.
+    int end = width();
+    for (int later = kParts - 1; later > part; --later)
+        end -= PartWidth(later);
+    end = std::max(0, end);
+    const int left = part == 0 ? 0 : std::max(0, end - PartWidth(part));
     return QRect(left, 0, end - left, height());
 }
 

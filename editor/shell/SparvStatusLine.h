@@ -1,7 +1,8 @@
 #pragma once
 
 // The five-part status line at the bottom of the preview. The parts end at R - 450,
-// R - 400, R - 300, R - 150 and R, where R is the line's own width.
+// R - 400, R - 300, R - 150 and R, where R is the line's own width; a part whose longest
+// text needs more room in the platform's font is widened, taking it from part 0.
 
 #include <QWidget>
 #include <array>
@@ -20,6 +21,8 @@ public:
     QString Text(int part) const;
     // The part's rectangle within the line.
     QRect PartRect(int part) const;
+    // The width of parts 1 to 4: their nominal width, or what their longest text needs.
+    int PartWidth(int part) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
