@@ -7,7 +7,7 @@
 #include "definitions/FXFile.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvApp.h"
-#include "shell/SparvDoc.h"
+#include "shell/SparvDocCommands.h"
 #include "shell/SparvFrame.h"
 #include "shell/SparvView.h"
 #include "stream/FilePath.h"
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
             fileToOpen = QString::fromStdString(host);
         }
         view->MakeContextCurrent();
-        app.Document()->OpenDocument(fileToOpen);
+        app.Frame()->DocCommands().OpenPath(fileToOpen);
     }
     if (parser.isSet(play) || parser.isSet(screenshot))
         app.Frame()->RouteCommand(SparvCommand::PlayButton);

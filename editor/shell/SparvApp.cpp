@@ -2,7 +2,9 @@
 
 #include "diag/Diag.h"
 #include "shell/SparvDoc.h"
+#include "shell/SparvDocCommands.h"
 #include "shell/SparvFrame.h"
+#include "shell/SparvPlayback.h"
 #include "shell/SparvPrompts.h"
 #include "shell/SparvView.h"
 #include "stream/FilePath.h"
@@ -47,6 +49,7 @@ SparvApp::~SparvApp() {
     m_allocationLog.Stop();
     // The view empties the document (and shuts the runtime down) as it goes.
     m_frame.reset();
+    m_playback.reset();
     m_document.reset();
 }
 
@@ -75,7 +78,7 @@ bool SparvApp::Startup(const QStringList& arguments) {
 
     m_recentFiles.Load();
     m_document = std::make_unique<SparvDoc>();
-    m_document->SetRecentFiles(&m_recentFiles);
+    m_playback = std::make_unique<SparvPlayback>(*m_document);
     FileNew(); // the first document: no style prompt
     m_allocationLog.Start();
 
@@ -160,7 +163,7 @@ bool SparvApp::Idle() {
             dt = kMaxFrameStep;
         if (SparvView* view = ActiveView()) {
             view->MakeContextCurrent();
-            m_document->Update();
+            m_playback->Update();
             view->Frame(dt);
         }
     }
@@ -203,10 +206,10 @@ bool SparvApp::OnCommand(int id) {
     if (id >= SparvCommand::FileRecentFirst && id <= SparvCommand::FileRecentLast) {
         const int index = id - SparvCommand::FileRecentFirst;
         const QStringList& entries = m_recentFiles.Entries();
-        if (index < entries.size() && m_document) {
+        if (index < entries.size() && m_frame) {
             // A copy: opening the file reorders the list.
             const QString path = entries[index];
-            m_document->OpenDocument(path);
+            m_frame->DocCommands().OpenPath(path);
         }
         return true;
     }
@@ -236,15 +239,17 @@ void SparvApp::FileNew() {
 void SparvApp::NewDocumentProcedure() {
     if (!m_frame) {
         // The first document brings the main frame and its view.
-        m_frame = std::make_unique<SparvFrame>(*this, *m_document);
-        m_document->SetDialogParent(m_frame.get());
-    } else if (!m_document->SaveModified()) {
+        m_frame = std::make_unique<SparvFrame>(*this, *m_document, *m_playback);
+    } else if (!m_frame->DocCommands().SaveModified()) {
         return;
     }
     SparvView* view = m_frame->ActiveView();
     view->MakeContextCurrent();
-    m_document->NewDocument(m_nextNewStyle);
+    // A new document starts on a fresh runtime, which is running before the type tree
+    // loads the types the new one refers to.
+    m_playback->ShutdownRuntime();
     view->InitialUpdate();
+    m_document->NewDocument(m_nextNewStyle);
 }
 
 void SparvApp::About() {

@@ -20,6 +20,7 @@
 
 class SparvDoc;
 class SparvFrame;
+class SparvPlayback;
 class SparvView;
 
 class SparvApp : public QObject, public SparvCommandTarget {
@@ -52,6 +53,7 @@ public:
     void SetClock(std::function<qint64()> nanoseconds);
 
     SparvDoc* Document() const { return m_document.get(); }
+    SparvPlayback* Playback() const { return m_playback.get(); }
     SparvFrame* Frame() const { return m_frame.get(); }
     SparvView* ActiveView() const;
     SparvRecentFiles& RecentFiles() { return m_recentFiles; }
@@ -88,5 +90,6 @@ private:
     SparvRecentFiles m_recentFiles;
     SparvAllocationLog m_allocationLog;
     std::unique_ptr<SparvDoc> m_document;
+    std::unique_ptr<SparvPlayback> m_playback;
     std::unique_ptr<SparvFrame> m_frame;
 };

@@ -41,16 +41,22 @@ enum Id : int {
     Statgraph = 32790,
     Wireframe = 32791,
     GridXY = 32792,
+    EditUndo = 32793,
+    EditRedo = 32794,
 
     PlayButton = 1005,
     StopButton = 1006,
 };
 } // namespace SparvCommand
 
-// What a menu entry shows for a command: whether it can be chosen and its check mark.
+#include <QString>
+
+// What a menu entry shows for a command: whether it can be chosen, its check mark and,
+// when not empty, a text replacing the entry's own (Undo names what it undoes).
 struct SparvCommandState {
     bool enabled = true;
     bool checked = false;
+    QString text;
 };
 
 class SparvCommandTarget {

@@ -2,94 +2,189 @@
 
 #include "definitions/FXFile.h"
 #include "definitions/FXManager.h"
-#include "math/Random.h"
-#include "shell/SparvPrompts.h"
-#include "shell/SparvRecentFiles.h"
-#include "shell/TypeProxy.h"
 #include "stream/FilePath.h"
 #include "styles/FXTypeFactory.h"
-#include "widgets/SparvDlgEmitPos.h"
-#include "widgets/SparvDlgGlobals.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QWidget>
-#include <limits>
 
 namespace {
 
 const char* const kNewTypeName = "Untitled";
-const QString kLuaFilter = QStringLiteral("Lua files (*.lua)");
 
-// The FX root as a host path in the given stream mode, or empty when no alias resolves it.
-QString HostFXRoot(int mode) {
+} // namespace
+
+QString SparvDoc::HostFXRoot() {
     std::string host;
-    if (!FilePath::ConvertFromAlias(FXPathPrefix(), host, mode))
+    if (!FilePath::ConvertFromAlias(FXPathPrefix(), host, FilePath::kModeAbsolute))
         return {};
-    return QString::fromStdString(host);
+    QString root = QDir::cleanPath(QString::fromStdString(host));
+    if (const QString canonical = QFileInfo(root).canonicalFilePath(); !canonical.isEmpty())
+        root = canonical;
+    return root + QLatin1Char('/');
+}
+
+namespace {
+
+// An absolute path with its folder's symbolic links resolved, so that paths to one file
+// compare equal whichever way they were spelled; the file itself need not exist.
+QString CanonicalPath(const QString& hostPath) {
+    const QFileInfo file(QDir::cleanPath(QFileInfo(hostPath).absoluteFilePath()));
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? file.absoluteFilePath() : folder + QLatin1Char('/') + file.fileName();
 }
 
 bool SameTypeName(const std::string& a, const char* b) {
     return FXLowerCase(a.c_str()) == FXLowerCase(b);
 }
 
+// Why a type refused a value that has the property's kind.
+QString RefusalReason(const FXType& type, const std::string& name) {
+    double minimum = 0.0;
+    double maximum = 0.0;
+    const FXParam* param = type.FindParam(name.c_str());
+    if (param && param->Range(minimum, maximum))
+        return QStringLiteral("the value must lie between %1 and %2").arg(minimum).arg(maximum);
+    return QStringLiteral("the value is not allowed here");
+}
+
 } // namespace
 
-SparvDoc::SparvDoc(QObject* parent) : QObject(parent) {}
+// One undo step: the changes of one or more properties, each with the value and revision
+// before and after. A command made by the door has been carried out already when it is
+// pushed, so its first redo does nothing.
+class PropertyEditCommand : public QUndoCommand {
+public:
+    struct Change {
+        int typeIndex;
+        std::string name;
+        FXVariable before;
+        FXVariable after;
+        quint64 beforeRevision;
+        quint64 afterRevision;
+    };
+
+    PropertyEditCommand(SparvDoc& document, const QString& text, qint64 time, bool gesture)
+        : QUndoCommand(text), m_document(document), m_lastTime(time), m_gesture(gesture) {}
+
+    int id() const override { return 1; }
+
+    void undo() override {
+        for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change)
+            m_document.Write(change->typeIndex, change->name, change->before,
+                             change->beforeRevision);
+    }
+
+    void redo() override {
+        if (m_carriedOut) {
+            m_carriedOut = false;
+            return;
+        }
+        for (const Change& change : m_changes)
+            m_document.Write(change.typeIndex, change.name, change.after, change.afterRevision);
+    }
+
+    // Quick repeated edits of the same single property become one step; gestures are
+    // whole already.
+    bool mergeWith(const QUndoCommand* command) override {
+        const auto* other = static_cast<const PropertyEditCommand*>(command);
+        if (m_gesture || other->m_gesture || m_changes.size() != 1 || other->m_changes.size() != 1)
+            return false;
+        Change& mine = m_changes.front();
+        const Change& theirs = other->m_changes.front();
+        if (mine.typeIndex != theirs.typeIndex || mine.name != theirs.name ||
+            other->m_lastTime - m_lastTime > SparvDoc::kMergeMilliseconds)
+            return false;
+        mine.after = theirs.after;
+        mine.afterRevision = theirs.afterRevision;
+        m_lastTime = other->m_lastTime;
+        if (mine.after == mine.before) {
+            // Back where it started: the step goes, and so does the new revision.
+            m_document.Write(mine.typeIndex, mine.name, mine.before, mine.beforeRevision);
+            setObsolete(true);
+        }
+        return true;
+    }
+
+    // Adds a change, or updates the change of the same property made earlier in the same
+    // command (keeping its value and revision before).
+    void Record(Change change) {
+        for (Change& earlier : m_changes) {
+            if (earlier.typeIndex == change.typeIndex && earlier.name == change.name) {
+                earlier.after = std::move(change.after);
+                earlier.afterRevision = change.afterRevision;
+                return;
+            }
+        }
+        m_changes.push_back(std::move(change));
+    }
+
+    // The revision a type gets from this command: the one its first change gave it, so a
+    // gesture gives each type one new revision however often it writes.
+    quint64 RevisionFor(int typeIndex, quint64 fresh) const {
+        for (const Change& change : m_changes)
+            if (change.typeIndex == typeIndex)
+                return change.afterRevision;
+        return fresh;
+    }
+
+    bool Empty() const { return m_changes.empty(); }
+    // Whether every property holds its value from before again.
+    bool ChangesNothing() const {
+        return std::all_of(m_changes.begin(), m_changes.end(),
+                           [](const Change& change) { return change.after == change.before; });
+    }
+
+private:
+    SparvDoc& m_document;
+    std::vector<Change> m_changes;
+    qint64 m_lastTime;
+    bool m_gesture;
+    bool m_carriedOut = true;
+};
+
+SparvDoc::SparvDoc(QObject* parent) : QObject(parent) {
+    m_elapsed.start();
+    m_clock = [this] { return m_elapsed.elapsed(); };
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this, &SparvDoc::NotifyModified);
+}
 
 SparvDoc::~SparvDoc() {
+    m_gesture.reset();
     EmptyContents();
 }
 
-// ---- document framework ---------------------------------------------------------------
+// ---- contents -----------------------------------------------------------------------------
 
-bool SparvDoc::NewDocument(int style) {
+void SparvDoc::NewDocument(int style) {
     EmptyContents();
-    SetModified(false);
     if (std::shared_ptr<FXType> type = FXNewType(style, kNewTypeName)) {
-        m_types.push_back(std::move(type));
-        m_unsaved.push_back(true);
+        const quint64 revision = NextRevision();
+        m_types.push_back({std::move(type), revision, revision, true});
     }
     m_untitled = true;
-    Reset();
-    emit Updated(kHintNewTypes);
-    return true;
-}
-
-bool SparvDoc::OpenDocument(const QString& path) {
-    SavePromptOfOpen();
-    Load(path);
-    return true;
+    SetTitle(m_types.empty() ? QString() : QString::fromStdString(m_types.front().type->GetName()));
+    NotifyModified();
+    emit TypesReplaced(false);
 }
 
 void SparvDoc::EmptyContents() {
+    m_gestureDepth = 0;
+    m_gesture.reset();
+    m_undoStack.clear();
     BeforeRuntimeChange();
-    if (m_runtimeStarted) {
-        m_runtimeStarted = false;
-        m_instance = kNullFXHandle;
-        FXManager::Shutdown();
-    }
     DeleteTypes();
     SetTitle(QString());
+    NotifyModified();
 }
 
-bool SparvDoc::SaveModified() {
-    if (!m_modified)
-        return true;
-    switch (SparvPrompts::Current().Message(
-        m_dialogParent, QStringLiteral("Do you want to save the changes you made?"),
-        SparvPrompts::Buttons::YesNoCancel, SparvPrompts::Icon::Question)) {
-    case SparvPrompts::Answer::Cancel:
-        return false;
-    case SparvPrompts::Answer::Yes:
-        Save();
-        return true;
-    default:
-        return true;
-    }
+void SparvDoc::DeleteTypes() {
+    m_types.clear();
 }
 
-void SparvDoc::SetModified(bool modified) {
-    m_modified = modified;
+void SparvDoc::BeforeRuntimeChange() const {
+    if (m_beforeRuntimeChange)
+        m_beforeRuntimeChange();
 }
 
 void SparvDoc::SetTitle(const QString& title) {
@@ -99,310 +194,246 @@ void SparvDoc::SetTitle(const QString& title) {
     emit TitleChanged(title);
 }
 
-void SparvDoc::DeleteTypes() {
-    m_types.clear();
-    m_unsaved.clear();
-}
-
-void SparvDoc::BeforeRuntimeChange() const {
-    if (m_beforeRuntimeChange)
-        m_beforeRuntimeChange();
-}
-
-void SparvDoc::Message(const QString& text) {
-    SparvPrompts::Current().Message(m_dialogParent, text, SparvPrompts::Buttons::Ok);
-}
-
-// ---- commands -----------------------------------------------------------------------------
-
-bool SparvDoc::OnCommand(int id) {
-    switch (id) {
-    case SparvCommand::FileOpen:
-        Open();
-        return true;
-    case SparvCommand::FileSave:
-        Save();
-        return true;
-    case SparvCommand::FileSaveAs:
-        SaveAs();
-        return true;
-    case SparvCommand::Gravity:
-        if (m_state == kStopped)
-            GlobalVectorDialog(false);
-        return true;
-    case SparvCommand::Wind:
-        if (m_state == kStopped)
-            GlobalVectorDialog(true);
-        return true;
-    case SparvCommand::EmitterPosition:
-        EmitterDialog();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool SparvDoc::OnUpdateCommand(int id, SparvCommandState& state) {
-    switch (id) {
-    case SparvCommand::Gravity:
-    case SparvCommand::Wind:
-        state.enabled = m_state == kStopped;
-        return true;
-    case SparvCommand::FileOpen:
-    case SparvCommand::FileSave:
-    case SparvCommand::FileSaveAs:
-    case SparvCommand::EmitterPosition:
-        state.enabled = true;
-        return true;
-    default:
-        return false;
-    }
-}
-
-void SparvDoc::SavePromptOfOpen() {
-    if (m_state != kStopped)
-        Stop();
-    // Cancel goes on as No does: the file to open is chosen next.
-    if (m_modified &&
-        SparvPrompts::Current().Message(m_dialogParent, QStringLiteral("Do you want to save?"),
-                                        SparvPrompts::Buttons::YesNoCancel,
-                                        SparvPrompts::Icon::Question) == SparvPrompts::Answer::Yes)
-        Save();
-}
-
-void SparvDoc::Open() {
-    SavePromptOfOpen();
-    const QString path = SparvPrompts::Current().OpenFile(
-        m_dialogParent, QStringLiteral("Open"), HostFXRoot(FilePath::kModeAbsolute), kLuaFilter);
-    if (path.isEmpty())
-        return;
-    Load(path);
-}
-
 QString SparvDoc::TypeNameFromPath(const QString& hostPath) {
-    const QString path = hostPath.toLower();
-    const QString root = HostFXRoot(FilePath::kModeRelative).toLower();
-    if (root.isEmpty())
+    const QString root = HostFXRoot().toLower();
+    if (root.size() <= 1 || hostPath.isEmpty())
         return {};
-    const qsizetype found = path.indexOf(root);
-    if (found < 0)
+    const QString path = CanonicalPath(hostPath).toLower();
+    if (!path.startsWith(root))
         return {};
-    QString name = path.mid(found + root.size());
+    QString name = path.mid(root.size());
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0)
+    if (dot > name.lastIndexOf(QLatin1Char('/')))
         name.truncate(dot);
     return name;
 }
 
-void SparvDoc::Load(const QString& hostPath) {
+QString SparvDoc::HostPathOfType(const QString& name) {
+    std::string host;
+    FilePath::ConvertFromAlias(FXTypeFilePath(name.toUtf8().constData()), host,
+                               FilePath::kModeAbsolute);
+    return QString::fromStdString(host);
+}
+
+bool SparvDoc::Load(const QString& hostPath, QString* failure) {
     const QString name = TypeNameFromPath(hostPath);
     if (name.isEmpty()) {
-        Message(QStringLiteral("Failed to find file"));
-        return;
+        if (failure)
+            *failure = QStringLiteral("Failed to find file");
+        return false;
     }
     FXManager* manager = FXManager::Instance();
     std::shared_ptr<FXType> type = manager ? manager->TypeLoad(name.toUtf8().constData()) : nullptr;
     if (!type) {
-        Message(QStringLiteral("Failed to load file"));
-        return;
-    }
-    if (m_recentFiles)
-        m_recentFiles->Add(hostPath);
-    BeforeRuntimeChange();
-    manager->Reset();
-    DeleteTypes();
-    m_types.push_back(std::move(type));
-    m_unsaved.push_back(false);
-    m_untitled = false;
-    Reset();
-    emit Updated(kHintNewTypes);
-}
-
-void SparvDoc::Save() {
-    if (m_untitled)
-        SaveAs();
-    else
-        SaveAll();
-}
-
-void SparvDoc::SaveAs() {
-    if (m_types.empty())
-        return;
-    FXType& main = *m_types.front();
-    const QString initial = HostFXRoot(FilePath::kModeAbsolute) +
-                            QString::fromStdString(main.GetName()) + QStringLiteral(".lua");
-    QString path = SparvPrompts::Current().SaveFile(m_dialogParent, QStringLiteral("Save As"),
-                                                    initial, kLuaFilter);
-    if (path.isEmpty())
-        return;
-    // The chooser's default extension.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".lua");
-    const QString name = TypeNameFromPath(path);
-    if (name.isEmpty()) {
-        // A type is stored below the FX root under its name; elsewhere it has none.
-        Message(QStringLiteral("Failed to find file"));
-        return;
-    }
-    main.SetName(name.toUtf8().constData());
-    SetTitle(QString::fromStdString(main.GetName()));
-    SaveAll();
-}
-
-bool SparvDoc::SaveAll() {
-    if (m_state != kStopped)
-        Stop();
-    FXManager* manager = FXManager::Instance();
-    QString report;
-    bool failed = false;
-    for (size_t i = 0; i < m_types.size(); ++i) {
-        if (!m_unsaved[i])
-            continue;
-        const QString name = QString::fromStdString(m_types[i]->GetName());
-        if (manager && manager->TypeSave(*m_types[i])) {
-            m_unsaved[i] = false;
-            report += name + QLatin1Char('\n');
-        } else {
-            Message(QStringLiteral("Failed to save file '%1', perhaps it is read-only").arg(name));
-            failed = true;
-        }
-    }
-    if (!report.isEmpty())
-        Message(report + QStringLiteral("\nSaved Successfully"));
-    if (failed)
+        if (failure)
+            *failure = QStringLiteral("Failed to load file");
         return false;
-    SetModified(false);
+    }
+    EmptyContents();
+    AddType(std::move(type), false);
     m_untitled = false;
-    emit Updated(kHintNewTypes);
+    SetTitle(QString::fromStdString(m_types.front().type->GetName()));
+    NotifyModified();
+    emit TypesReplaced(false);
     return true;
 }
 
-void SparvDoc::GlobalVectorDialog(bool wind) {
-    SparvDlgGlobals dialog(m_dialogParent,
-                           wind ? QStringLiteral("Wind") : QStringLiteral("Gravity"));
-    const Vector3 current = *(wind ? FXGetWind() : FXGetGravity());
-    dialog.SetValues(current.x, current.y, current.z);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const Vector3 entered{dialog.X(), dialog.Y(), dialog.Z()};
-    if (wind)
-        FXSetWind(entered);
-    else
-        FXSetGravity(entered);
+bool SparvDoc::SaveType(int index) {
+    FXManager* manager = FXManager::Instance();
+    Entry& entry = m_types[static_cast<size_t>(index)];
+    if (!manager || !manager->TypeSave(*entry.type))
+        return false;
+    entry.savedRevision = entry.revision;
+    entry.neverSaved = false;
+    emit TypeSaved(index);
+    return true;
 }
 
-void SparvDoc::EmitterDialog() {
-    SparvDlgEmitPos dialog(m_dialogParent);
-    dialog.SetTransform(m_emitterTransform);
-    dialog.SetScale(m_emitterScale);
-    dialog.SetLength(m_emitterLength);
-    dialog.SetVelocity(m_emitterVelocity);
-    dialog.SetMarkers({}); // the preview has no markers to offer
-    if (dialog.exec() != QDialog::Accepted)
+SparvDoc::SaveReport SparvDoc::SaveAll() {
+    SaveReport report;
+    for (int i = 0; i < TypeCount(); ++i) {
+        if (!IsTypeUnsaved(i))
+            continue;
+        const QString name = QString::fromStdString(TypeAt(i)->GetName());
+        (SaveType(i) ? report.saved : report.failed).append(name);
+    }
+    if (report.Succeeded()) {
+        m_undoStack.setClean();
+        m_untitled = false;
+        emit TypesReplaced(true);
+    }
+    NotifyModified();
+    return report;
+}
+
+SparvDoc::SaveReport SparvDoc::SaveAs(const QString& name) {
+    SaveReport report;
+    if (m_types.empty() || name.isEmpty())
+        return report;
+    FXType& main = *m_types.front().type;
+    const std::string oldName = main.GetName();
+    main.SetName(name.toUtf8().constData());
+    if (!SaveType(0)) {
+        // The document keeps the name of the file it still stands for.
+        main.SetName(oldName.c_str());
+        report.failed.append(name);
+        return report;
+    }
+    SetTitle(QString::fromStdString(main.GetName()));
+    report.saved.append(QString::fromStdString(main.GetName()));
+    const SaveReport others = SaveAll();
+    report.saved += others.saved;
+    report.failed += others.failed;
+    if (!report.Succeeded())
+        emit TypesReplaced(true); // renamed, though not everything is saved
+    return report;
+}
+
+bool SparvDoc::IsModified() const {
+    if (!m_undoStack.isClean())
+        return true;
+    return std::any_of(m_types.begin(), m_types.end(), [](const Entry& entry) {
+        return !entry.neverSaved && entry.revision != entry.savedRevision;
+    });
+}
+
+void SparvDoc::NotifyModified() {
+    const bool modified = IsModified();
+    if (modified == m_modified)
         return;
-    m_emitterTransform = dialog.Transform();
-    m_emitterScale = dialog.Scale();
-    m_emitterLength = dialog.Length();
-    m_emitterVelocity = dialog.Velocity();
-    // Scale, length and velocity wait for the next restart.
-    if (m_state == kPlaying)
-        if (FXManager* manager = FXManager::Instance())
-            manager->SetTransform(m_instance, m_emitterTransform);
+    m_modified = modified;
+    emit ModifiedChanged(modified);
 }
 
 // ---- types --------------------------------------------------------------------------------
 
 FXType* SparvDoc::TypeAt(int index) const {
-    return index >= 0 && index < TypeCount() ? m_types[static_cast<size_t>(index)].get() : nullptr;
+    return index >= 0 && index < TypeCount() ? m_types[static_cast<size_t>(index)].type.get()
+                                             : nullptr;
+}
+
+std::shared_ptr<FXType> SparvDoc::SharedTypeAt(int index) const {
+    return index >= 0 && index < TypeCount() ? m_types[static_cast<size_t>(index)].type : nullptr;
 }
 
 int SparvDoc::FindOrLoadType(const char* name) {
     for (size_t i = 0; i < m_types.size(); ++i)
-        if (SameTypeName(m_types[i]->GetName(), name))
+        if (SameTypeName(m_types[i].type->GetName(), name))
             return static_cast<int>(i);
     FXManager* manager = FXManager::Instance();
     std::shared_ptr<FXType> type = manager ? manager->TypeLoad(name) : nullptr;
     if (!type)
         return -1;
-    m_types.push_back(std::move(type));
-    m_unsaved.push_back(false);
-    return TypeCount() - 1;
-}
-
-void SparvDoc::SetTypeUnsaved(int index, bool unsaved) {
-    if (index >= 0 && index < TypeCount())
-        m_unsaved[static_cast<size_t>(index)] = unsaved;
+    return AddType(std::move(type), false);
 }
 
 bool SparvDoc::IsTypeUnsaved(int index) const {
-    return index >= 0 && index < TypeCount() && m_unsaved[static_cast<size_t>(index)];
+    if (index < 0 || index >= TypeCount())
+        return false;
+    const Entry& entry = m_types[static_cast<size_t>(index)];
+    return entry.neverSaved || entry.revision != entry.savedRevision;
 }
 
-void SparvDoc::ApplyPropertyChange(int typeIndex, const char* name, const FXVariable& value) {
-    if (FXType* type = TypeAt(typeIndex); type && type->SetProperty(name, value))
-        SetModified(true);
-    emit Updated(kHintProperty);
+int SparvDoc::AddType(std::shared_ptr<FXType> type, bool unsaved) {
+    const quint64 revision = NextRevision();
+    // No revision is 0: an unsaved type differs from its file until it is saved.
+    m_types.push_back({std::move(type), revision, unsaved ? 0 : revision, false});
+    NotifyModified();
+    return TypeCount() - 1;
 }
 
-// ---- playback -----------------------------------------------------------------------------
-
-void SparvDoc::Reset() {
-    m_state = kStopped;
-    SetTitle(m_types.empty() ? QString() : QString::fromStdString(m_types.front()->GetName()));
+quint64 SparvDoc::Revision(int index) const {
+    return index >= 0 && index < TypeCount() ? m_types[static_cast<size_t>(index)].revision : 0;
 }
 
-void SparvDoc::Play() {
-    m_state = kPlaying;
-    if (m_fixRandom)
-        RandomSeed(0);
-    Restart(false);
+bool SparvDoc::PropertyValue(int typeIndex, const std::string& name, FXVariable& out) const {
+    const FXType* type = TypeAt(typeIndex);
+    return type && type->GetPropertyValue(name.c_str(), out);
 }
 
-void SparvDoc::Stop() {
-    m_state = kStopped;
-    if (FXManager* manager = FXManager::Instance())
-        manager->Stop(m_instance);
-    emit Updated(kHintStopped);
+// ---- the door -----------------------------------------------------------------------------
+
+QString SparvDoc::EditLabel(int typeIndex, const std::string& name) const {
+    QString label = QStringLiteral("Change ") + QString::fromStdString(name);
+    if (typeIndex > 0 && typeIndex < TypeCount())
+        label += QStringLiteral(" (") + QString::fromStdString(TypeAt(typeIndex)->GetName()) +
+                 QLatin1Char(')');
+    return label;
 }
 
-void SparvDoc::Restart(bool fromUpdateLoop) {
-    FXManager* manager = FXManager::Instance();
-    if (!manager)
-        return;
-    BeforeRuntimeChange();
-    if (!m_instance.IsNull()) {
-        manager->Destroy(m_instance);
-        m_instance = kNullFXHandle;
+SparvDoc::EditResult SparvDoc::ApplyPropertyChange(const PropertyEdit& edit, QString* reason) {
+    FXType* type = TypeAt(edit.typeIndex);
+    FXVariable before;
+    if (!type || !type->GetPropertyValue(edit.name.c_str(), before)) {
+        if (reason)
+            *reason = QStringLiteral("there is no such property");
+        return EditResult::Refused;
     }
-    manager->TypeReleaseAll();
-    manager->Reset();
-    for (const std::shared_ptr<FXType>& type : m_types)
-        manager->TypeAdd(std::make_shared<TypeProxy>(type));
-    manager->ResetStats();
-    if (!m_types.empty()) {
-        m_instance = manager->Create(m_types.front()->GetName().c_str(), nullptr, 1);
-        manager->SetTransform(m_instance, m_emitterTransform);
-        manager->SetScale(m_instance, m_emitterScale);
-        manager->SetLength(m_instance, m_emitterLength);
-        manager->SetVelocity(m_instance, m_emitterVelocity);
+    const QString name = QString::fromStdString(edit.name);
+    FXVariable candidate;
+    if (!ResolvePropertyEdit(before, edit, candidate, reason)) {
+        emit PropertyChanged(edit.typeIndex, name);
+        return EditResult::Refused;
     }
-    emit Updated(fromUpdateLoop ? kHintLooped : kHintRestarted);
+    if (!type->SetProperty(edit.name.c_str(), candidate)) {
+        if (reason)
+            *reason = RefusalReason(*type, edit.name);
+        emit PropertyChanged(edit.typeIndex, name);
+        return EditResult::Refused;
+    }
+    // What the type keeps (strings are normalised on the way in).
+    FXVariable after;
+    type->GetPropertyValue(edit.name.c_str(), after);
+    if (after == before) {
+        emit PropertyChanged(edit.typeIndex, name);
+        return EditResult::Unchanged;
+    }
+
+    const quint64 beforeRevision = Revision(edit.typeIndex);
+    if (m_gesture) {
+        if (m_gesture->text().isEmpty())
+            m_gesture->setText(EditLabel(edit.typeIndex, edit.name));
+        const quint64 revision = m_gesture->RevisionFor(edit.typeIndex, NextRevision());
+        m_gesture->Record({edit.typeIndex, edit.name, before, after, beforeRevision, revision});
+        Write(edit.typeIndex, edit.name, after, revision);
+        return EditResult::Applied;
+    }
+    const quint64 revision = NextRevision();
+    auto* command =
+        new PropertyEditCommand(*this, EditLabel(edit.typeIndex, edit.name), Now(), false);
+    command->Record({edit.typeIndex, edit.name, before, after, beforeRevision, revision});
+    Write(edit.typeIndex, edit.name, after, revision);
+    m_undoStack.push(command);
+    NotifyModified();
+    return EditResult::Applied;
 }
 
-void SparvDoc::Update() {
-    if (m_types.empty() || m_state != kPlaying)
-        return;
-    const FXManager* manager = FXManager::Instance();
-    if (m_instance.IsNull() || !manager || !manager->IsAlive(m_instance)) {
-        m_instance = kNullFXHandle;
-        Restart(true);
-    }
+void SparvDoc::BeginGesture() {
+    if (m_gestureDepth++ == 0)
+        m_gesture = std::make_unique<PropertyEditCommand>(*this, QString(), Now(), true);
 }
 
-void SparvDoc::EnsureRuntime() {
-    if (m_runtimeStarted)
+void SparvDoc::EndGesture() {
+    if (m_gestureDepth == 0 || --m_gestureDepth > 0)
         return;
-    m_runtimeStarted = true;
-    FXManager::Startup();
-    FXManager::Instance()->SetMaxUpdateStep(std::numeric_limits<float>::max());
+    std::unique_ptr<PropertyEditCommand> gesture = std::move(m_gesture);
+    if (gesture->Empty())
+        return;
+    if (gesture->ChangesNothing()) {
+        // A drag that came back to where it started: nothing to undo, nothing unsaved.
+        gesture->undo();
+        NotifyModified();
+        return;
+    }
+    m_undoStack.push(gesture.release());
+    NotifyModified();
+}
+
+void SparvDoc::Write(int typeIndex, const std::string& name, const FXVariable& value,
+                     quint64 revision) {
+    Entry& entry = m_types[static_cast<size_t>(typeIndex)];
+    entry.type->SetProperty(name.c_str(), value);
+    entry.revision = revision;
+    emit PropertyChanged(typeIndex, QString::fromStdString(name));
+    NotifyModified();
 }

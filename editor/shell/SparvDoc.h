@@ -1,159 +1,179 @@
 #pragma once
 
 // The editor's single document: the FX types being edited (index 0 is the main type, the
-// one a file stands for; the others are types it refers to, loaded for editing), which of
-// them have unsaved changes, the preview's playback state with its one live instance, the
-// fix-random switch and the emitter placement. It carries out File Open, Save and Save As,
-// the Gravity, Wind and Emitter Position commands and the save prompts, and announces every
-// change to the views with an update hint (Updated).
+// one a file stands for; the others are types it refers to, loaded for editing), whether
+// each has unsaved changes, and the undo stack of every change made to them. It opens and
+// saves types, and reports what went wrong as text for the user interface to show: the
+// document itself asks no questions and opens no windows.
 //
-// The document owns its types. To play them it empties the runtime's registry and
-// registers a TypeProxy for each, so the registry can be cleared at any time without
-// touching the document's data.
+// Every change of a type goes through one door, ApplyPropertyChange with a PropertyEdit:
+// the document resolves the edit against the current value, and a change the type takes
+// becomes one command on the undo stack. Undo and redo write through the same private
+// function, which sets the property, gives the type a new revision and announces the
+// change (PropertyChanged). A type has unsaved changes while its revision differs from
+// its revision at the last save, so undoing back to the saved state clears the mark.
+//
+// The document owns its types. The preview plays them through proxies (SparvPlayback), so
+// the runtime's registry can be cleared at any time without touching the document's data.
 
 #include "definitions/FXType.h"
-#include "math/Math.h"
-#include "runtime/FXHandle.h"
-#include "shell/SparvCommands.h"
+#include "shell/PropertyEdit.h"
 
+#include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QUndoStack>
 #include <functional>
 #include <memory>
 #include <vector>
 
-class QWidget;
-class SparvRecentFiles;
+class PropertyEditCommand;
 
-class SparvDoc : public QObject, public SparvCommandTarget {
+class SparvDoc : public QObject {
     Q_OBJECT
 
 public:
-    // Update hints sent to the views.
-    enum Hint : int {
-        kHintRestarted = 0, // the instance was (re)started by a command
-        kHintNewTypes = 1,  // the list of types was replaced or renamed
-        kHintStopped = 2,   // playback was stopped
-        kHintProperty = 3,  // a property of a type changed
-        kHintLooped = 4,    // a finished effect was restarted by the update loop
+    enum class EditResult {
+        Applied,   // the type took a new value: one undo step (or merged into the last)
+        Unchanged, // the type already held that value: nothing to undo
+        Refused,   // the edit cannot apply or the type refused the value: nothing changed
     };
-    enum State : int { kStopped = 0, kPlaying = 1, kPaused = 2 };
+
+    // What a save wrote and what it could not write, by type name.
+    struct SaveReport {
+        QStringList saved;
+        QStringList failed;
+        bool Succeeded() const { return failed.isEmpty(); }
+    };
+
+    // Quick repeated edits of one property (Enter held down, a value typed again and
+    // again) within this many milliseconds of each other are one undo step.
+    static constexpr qint64 kMergeMilliseconds = 500;
 
     explicit SparvDoc(QObject* parent = nullptr);
     ~SparvDoc() override;
 
-    // Where message boxes and dialogs are centred (the main frame).
-    void SetDialogParent(QWidget* parent) { m_dialogParent = parent; }
-    // Where Load records the files it opened.
-    void SetRecentFiles(SparvRecentFiles* recentFiles) { m_recentFiles = recentFiles; }
-    // Called before the document makes, releases or deletes what the runtime draws with
-    // (types and instances hold textures): the view makes its GL context current there.
+    // Called before the document makes, releases or deletes types (they may hold
+    // textures): the view makes its GL context current there.
     void SetBeforeRuntimeChange(std::function<void()> hook) {
         m_beforeRuntimeChange = std::move(hook);
     }
+    // Replaces the clock of the merge window (milliseconds); tests use their own.
+    void SetClock(std::function<qint64()> milliseconds) { m_clock = std::move(milliseconds); }
 
-    // --- document framework ------------------------------------------------------------
+    // --- contents ----------------------------------------------------------------------
     // Empties the document, then creates the main type "Untitled" of the style (0 to 8;
-    // any other style leaves the document empty). Always true.
-    bool NewDocument(int style);
-    // The recent-file list's open: the save prompt of Open, then Load. Always true.
-    bool OpenDocument(const QString& path);
-    // Shuts the runtime down if this document started it, deletes every type and clears
-    // the title.
+    // any other style leaves the document empty). The new type is unsaved, the document
+    // not modified.
+    void NewDocument(int style);
+    // Deletes every type, clears the undo stack and the title.
     void EmptyContents();
-    // Asked before the document is discarded or the application closes: false when the
-    // user cancels.
-    bool SaveModified();
-    bool IsModified() const { return m_modified; }
-    void SetModified(bool modified);
+    // Replaces the document's types with the type of a file below the FX root of the
+    // working directory. False, with the message for the user in failure and nothing
+    // changed, when the file does not lie below the root ("Failed to find file") or the
+    // type cannot be loaded ("Failed to load file").
+    bool Load(const QString& hostPath, QString* failure = nullptr);
+    // Writes every type with unsaved changes, in list order. The undo stack is marked
+    // clean when nothing failed.
+    SaveReport SaveAll();
+    // Renames the main type to name (a type name, see TypeNameFromPath), writes it
+    // whether or not it has unsaved changes, then saves every other type with unsaved
+    // changes. When the main type cannot be written it keeps its old name.
+    SaveReport SaveAs(const QString& name);
+
+    // The type name a host path stands for: the path below the working directory's FX
+    // root without its extension, in lower case; empty when the path does not lie below
+    // that root (a file below another project's root included).
+    static QString TypeNameFromPath(const QString& hostPath);
+    // The host path of a type's file (which may not exist yet).
+    static QString HostPathOfType(const QString& name);
+    // The working directory's FX root as an absolute host path ending in '/'; empty when
+    // no alias resolves it.
+    static QString HostFXRoot();
+
+    bool IsModified() const;
     const QString& Title() const { return m_title; }
     bool IsUntitled() const { return m_untitled; }
-
-    // --- commands ----------------------------------------------------------------------
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, SparvCommandState& state) override;
-    void Open();
-    // Loads the type of a file below the FX root, replacing the document's types.
-    void Load(const QString& hostPath);
-    void Save();
-    void SaveAs();
-    // Saves every type with unsaved changes; false when one of them failed.
-    bool SaveAll();
-    // The Gravity (wind false) or Wind dialog.
-    void GlobalVectorDialog(bool wind);
-    void EmitterDialog();
-
-    // The type name a host path stands for: the path below the FX root without its
-    // extension, in lower case; empty when the path does not lie below the root.
-    static QString TypeNameFromPath(const QString& hostPath);
 
     // --- types -------------------------------------------------------------------------
     int TypeCount() const { return static_cast<int>(m_types.size()); }
     FXType* TypeAt(int index) const;
+    // The same type, shared: the preview's proxies keep it alive while the runtime holds
+    // them.
+    std::shared_ptr<FXType> SharedTypeAt(int index) const;
     // The index of the type of that name, loading and appending it when the document has
     // none; -1 when it cannot be loaded.
     int FindOrLoadType(const char* name);
-    void SetTypeUnsaved(int index, bool unsaved);
+    // Appends a type made elsewhere (a restored recovery copy); unsaved: it holds changes
+    // its file does not. Returns its index.
+    int AddType(std::shared_ptr<FXType> type, bool unsaved);
+    // Whether the type has changes its file does not hold (always, for a new type that
+    // was never saved).
     bool IsTypeUnsaved(int index) const;
-    // Hands the value to the type's SetProperty; a taken value sets the modified flag.
-    // Sends hint 3 either way.
-    void ApplyPropertyChange(int typeIndex, const char* name, const FXVariable& value);
+    // The type's revision: a number that changes with every change of its properties and
+    // comes back when an undo restores an earlier state.
+    quint64 Revision(int index) const;
+    // The current value of a property; false when the type or property does not exist.
+    bool PropertyValue(int typeIndex, const std::string& name, FXVariable& out) const;
 
-    // --- playback ----------------------------------------------------------------------
-    int State() const { return m_state; }
-    bool IsPlaying() const { return m_state == kPlaying; }
-    bool IsPaused() const { return m_state == kPaused; }
-    void Play();
-    void Stop();
-    void Pause() { m_state = kPaused; }
-    void Resume() { m_state = kPlaying; }
-    // Once per idle pass: while playing, restarts an effect whose instance has finished.
-    void Update();
-    bool FixRandom() const { return m_fixRandom; }
-    void SetFixRandom(bool fixRandom) { m_fixRandom = fixRandom; }
-    // Starts the FX runtime once; called when the view is first shown after a new
-    // document.
-    void EnsureRuntime();
-    bool RuntimeStarted() const { return m_runtimeStarted; }
-    FXHandle Instance() const { return m_instance; }
-
-    // --- emitter -----------------------------------------------------------------------
-    const Matrix4& EmitterTransform() const { return m_emitterTransform; }
-    float EmitterScale() const { return m_emitterScale; }
-    float EmitterLength() const { return m_emitterLength; }
-    const Vector3& EmitterVelocity() const { return m_emitterVelocity; }
+    // --- the door ----------------------------------------------------------------------
+    // Applies one edit. A change the type takes is pushed on the undo stack (or merged
+    // into the last command: same property within a gesture or within the merge window).
+    // PropertyChanged is emitted in every case, so views show what the type holds. reason
+    // receives why an edit was refused.
+    EditResult ApplyPropertyChange(const PropertyEdit& edit, QString* reason = nullptr);
+    // Edits between BeginGesture and the matching EndGesture (a drag, a group move, a
+    // paste) are one undo step, however many values they write. Gestures nest.
+    void BeginGesture();
+    void EndGesture();
+    QUndoStack& UndoStack() { return m_undoStack; }
+    // The label of the undo step of an edit of a property ("Change Duration").
+    QString EditLabel(int typeIndex, const std::string& name) const;
 
 signals:
-    void Updated(int hint);
+    // A property of a type changed (or was refused and keeps its value).
+    void PropertyChanged(int typeIndex, const QString& name);
+    // The list of types was replaced (new, open), or renamed and saved (sameTypes).
+    void TypesReplaced(bool sameTypes);
     void TitleChanged(const QString& title);
+    void ModifiedChanged(bool modified);
+    // A type was written to its file.
+    void TypeSaved(int index);
 
 private:
-    // Playback stopped and the title taken from the main type, after the list changed.
-    void Reset();
-    // Stops playback, then offers to save a modified document (Open and the recent files).
-    void SavePromptOfOpen();
-    void Restart(bool fromUpdateLoop);
+    friend class PropertyEditCommand;
+
+    struct Entry {
+        std::shared_ptr<FXType> type;
+        quint64 revision = 0;
+        quint64 savedRevision = 0;
+        bool neverSaved = false; // a new type: unsaved whatever its revision
+    };
+
+    // The one writer of property values: sets the property, takes the revision,
+    // announces the change.
+    void Write(int typeIndex, const std::string& name, const FXVariable& value, quint64 revision);
+    quint64 NextRevision() { return ++m_lastRevision; }
     void SetTitle(const QString& title);
     void DeleteTypes();
-    void Message(const QString& text);
     void BeforeRuntimeChange() const;
+    void NotifyModified();
+    bool SaveType(int index);
+    qint64 Now() const { return m_clock(); }
 
-    bool m_runtimeStarted = false;
-    std::vector<std::shared_ptr<FXType>> m_types;
-    std::vector<bool> m_unsaved;
-    int m_state = kStopped;
-    FXHandle m_instance;
+    std::vector<Entry> m_types;
+    QUndoStack m_undoStack;
+    quint64 m_lastRevision = 0;
     bool m_untitled = false;
-    bool m_fixRandom = false;
-    Matrix4 m_emitterTransform;
-    float m_emitterScale = 1.0f;
-    float m_emitterLength = 1.0f;
-    Vector3 m_emitterVelocity{0.0f, 0.0f, 0.0f};
-
-    bool m_modified = false;
+    bool m_modified = false; // last state announced by ModifiedChanged
     QString m_title;
-    QPointer<QWidget> m_dialogParent;
-    SparvRecentFiles* m_recentFiles = nullptr;
+
+    // The gesture in progress: its command collects the edits until the gesture ends.
+    int m_gestureDepth = 0;
+    std::unique_ptr<PropertyEditCommand> m_gesture;
+
+    QElapsedTimer m_elapsed;
+    std::function<qint64()> m_clock;
     std::function<void()> m_beforeRuntimeChange;
 };

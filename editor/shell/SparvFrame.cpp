@@ -3,6 +3,8 @@
 #include "shell/FxAccelHook.h"
 #include "shell/SparvApp.h"
 #include "shell/SparvDoc.h"
+#include "shell/SparvDocCommands.h"
+#include "shell/SparvPlayback.h"
 #include "shell/SparvRecentFiles.h"
 #include "shell/SparvView.h"
 
@@ -13,8 +15,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
-SparvFrame::SparvFrame(SparvApp& app, SparvDoc& document)
-    : m_app(app), m_document(document), m_view(new SparvView(document, this)) {
+SparvFrame::SparvFrame(SparvApp& app, SparvDoc& document, SparvPlayback& playback)
+    : m_app(app), m_document(document), m_playback(playback),
+      m_view(new SparvView(document, playback, this)),
+      m_docCommands(
+          std::make_unique<SparvDocCommands>(document, playback, app.RecentFiles(), this)) {
     setObjectName(QStringLiteral("SparvFrame"));
     setCentralWidget(m_view);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -23,7 +28,11 @@ SparvFrame::SparvFrame(SparvApp& app, SparvDoc& document)
     BuildAccelerators();
 
     connect(&m_document, &SparvDoc::TitleChanged, this, &SparvFrame::UpdateCaption);
-    connect(&m_document, &SparvDoc::Updated, this, [this] { UpdateCommandStates(); });
+    // Undo and Redo name what they undo, and follow the stack.
+    connect(&m_document.UndoStack(), &QUndoStack::indexChanged, this,
+            &SparvFrame::UpdateCommandStates);
+    connect(&m_document, &SparvDoc::TypesReplaced, this, &SparvFrame::UpdateCommandStates);
+    connect(&m_playback, &SparvPlayback::Changed, this, &SparvFrame::UpdateCommandStates);
     connect(m_view, &SparvView::CommandStatesChanged, this, &SparvFrame::UpdateCommandStates);
     connect(&m_app.RecentFiles(), &SparvRecentFiles::Changed, this,
             &SparvFrame::RebuildRecentFiles);
@@ -39,6 +48,8 @@ SparvFrame::~SparvFrame() {
     // The view empties the document as it goes: nothing of that may reach this half-gone
     // frame any more.
     disconnect(&m_document, nullptr, this, nullptr);
+    disconnect(&m_document.UndoStack(), nullptr, this, nullptr);
+    disconnect(&m_playback, nullptr, this, nullptr);
     disconnect(&m_app.RecentFiles(), nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     delete m_view;
@@ -79,6 +90,13 @@ void SparvFrame::BuildMenus() {
     AddCommand(m_fileMenu, FileExit, QStringLiteral("E&xit"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    // Ctrl+Z and Ctrl+A are the time bar's key-mark keys.
+    AddCommand(edit, EditUndo, QStringLiteral("&Undo"),
+               {QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    AddCommand(
+        edit, EditRedo, QStringLiteral("&Redo"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
     AddCommand(edit, EmitterPosition, QStringLiteral("&Emitter Position"));
     AddCommand(edit, BackgroundColour, QStringLiteral("Background &Colour"));
     AddCommand(edit, Gravity, QStringLiteral("&Gravity"));
@@ -172,8 +190,8 @@ bool SparvFrame::RouteCommand(int id, bool fromAccelerator) {
     if (!handled) {
         for (SparvCommandTarget* target :
              {static_cast<SparvCommandTarget*>(m_view),
-              static_cast<SparvCommandTarget*>(&m_document), static_cast<SparvCommandTarget*>(this),
-              static_cast<SparvCommandTarget*>(&m_app)}) {
+              static_cast<SparvCommandTarget*>(m_docCommands.get()),
+              static_cast<SparvCommandTarget*>(this), static_cast<SparvCommandTarget*>(&m_app)}) {
             if (target->OnCommand(id)) {
                 handled = true;
                 break;
@@ -189,11 +207,13 @@ void SparvFrame::UpdateCommandStates() {
         SparvCommandState state;
         for (SparvCommandTarget* target :
              {static_cast<SparvCommandTarget*>(m_view),
-              static_cast<SparvCommandTarget*>(&m_document), static_cast<SparvCommandTarget*>(this),
-              static_cast<SparvCommandTarget*>(&m_app)})
+              static_cast<SparvCommandTarget*>(m_docCommands.get()),
+              static_cast<SparvCommandTarget*>(this), static_cast<SparvCommandTarget*>(&m_app)})
             if (target->OnUpdateCommand(id, state))
                 break;
         action->setEnabled(state.enabled);
+        if (!state.text.isEmpty())
+            action->setText(state.text);
         if (action->isCheckable())
             action->setChecked(state.checked);
     }
@@ -213,7 +233,7 @@ bool SparvFrame::OnUpdateCommand(int id, SparvCommandState&) {
 
 void SparvFrame::closeEvent(QCloseEvent* event) {
     m_view->MakeContextCurrent();
-    if (m_document.SaveModified())
+    if (m_docCommands->SaveModified())
         event->accept();
     else
         event->ignore();

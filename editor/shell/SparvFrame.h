@@ -11,11 +11,14 @@
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
 
 class QAction;
 class QMenu;
 class SparvApp;
 class SparvDoc;
+class SparvDocCommands;
+class SparvPlayback;
 class SparvView;
 
 class SparvFrame : public QMainWindow, public SparvCommandTarget {
@@ -25,10 +28,12 @@ public:
     static constexpr int kMinimumWidth = 700;
     static constexpr int kMinimumHeight = 344;
 
-    SparvFrame(SparvApp& app, SparvDoc& document);
+    SparvFrame(SparvApp& app, SparvDoc& document, SparvPlayback& playback);
     ~SparvFrame() override;
 
     SparvView* ActiveView() const { return m_view; }
+    // The document's commands: file, undo and global dialogs, with their questions.
+    SparvDocCommands& DocCommands() const { return *m_docCommands; }
     // The menu entry or accelerator of a command, or null.
     QAction* Action(int id) const;
     QMenu* Menu(const QString& title) const;
@@ -55,7 +60,9 @@ private:
 
     SparvApp& m_app;
     SparvDoc& m_document;
+    SparvPlayback& m_playback;
     SparvView* m_view;
+    std::unique_ptr<SparvDocCommands> m_docCommands;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentEnd = nullptr; // separator after the recent files

@@ -40,7 +40,8 @@ QWidget* NewPlaceholderPane(const QString& name, QWidget* parent) {
 
 } // namespace
 
-SparvView::SparvView(SparvDoc& document, QWidget* parent) : QWidget(parent), m_document(document) {
+SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* parent)
+    : QWidget(parent), m_document(document), m_playback(playback) {
     setObjectName(QStringLiteral("SparvView"));
     setMinimumSize(0, 0);
 
@@ -95,8 +96,11 @@ SparvView::SparvView(SparvDoc& document, QWidget* parent) : QWidget(parent), m_d
     m_statusLine = new SparvStatusLine(this);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
 
-    connect(&m_document, &SparvDoc::Updated, this, &SparvView::OnDocumentUpdate);
+    connect(&m_document, &SparvDoc::TypesReplaced, this, &SparvView::OnTypesReplaced);
+    connect(&m_document, &SparvDoc::PropertyChanged, this, &SparvView::OnPropertyChanged);
+    connect(&m_playback, &SparvPlayback::Changed, this, &SparvView::OnPlaybackChanged);
     m_document.SetBeforeRuntimeChange([this] { MakeContextCurrent(); });
+    m_playback.SetBeforeRuntimeChange([this] { MakeContextCurrent(); });
     ButtonStates();
     m_renderWindow->setFocus(Qt::OtherFocusReason);
 }
@@ -106,8 +110,11 @@ SparvView::~SparvView() {
     // can still free what they hold.
     MakeContextCurrent();
     disconnect(&m_document, nullptr, this, nullptr);
+    disconnect(&m_playback, nullptr, this, nullptr);
     m_document.EmptyContents();
+    m_playback.ShutdownRuntime();
     m_document.SetBeforeRuntimeChange({});
+    m_playback.SetBeforeRuntimeChange({});
 }
 
 void SparvView::MakeContextCurrent() {
@@ -137,30 +144,37 @@ void SparvView::resizeEvent(QResizeEvent* event) {
 // ---- document hints -----------------------------------------------------------------------
 
 void SparvView::InitialUpdate() {
-    m_document.EnsureRuntime();
-    OnDocumentUpdate(SparvDoc::kHintRestarted);
+    m_playback.EnsureRuntime();
 }
 
-void SparvView::OnDocumentUpdate(int hint) {
+void SparvView::OnTypesReplaced(bool sameTypes) {
+    (void)sameTypes;
     const FXType* main = m_document.TypeAt(0);
-    switch (hint) {
-    case SparvDoc::kHintNewTypes:
-        m_statusLine->SetText(0, QString());
-        m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
-        m_timeBar->Rewind();
+    m_statusLine->SetText(0, QString());
+    m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
+    m_timeBar->SetKeyMarks({});
+    m_timeBar->Rewind();
+    ButtonStates();
+    m_keyframeEditors->HideAll();
+}
+
+void SparvView::OnPropertyChanged(int typeIndex, const QString& name) {
+    const FXType* main = m_document.TypeAt(0);
+    m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
+    (void)typeIndex;
+    (void)name;
+}
+
+void SparvView::OnPlaybackChanged(SparvPlayback::Change change) {
+    switch (change) {
+    case SparvPlayback::Change::Stopped:
+    case SparvPlayback::Change::State:
         ButtonStates();
-        m_keyframeEditors->HideAll();
         break;
-    case SparvDoc::kHintStopped:
-        ButtonStates();
-        break;
-    case SparvDoc::kHintProperty:
-        m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
-        break;
-    case SparvDoc::kHintLooped:
+    case SparvPlayback::Change::Looped:
         m_timeBar->Rewind();
         break;
-    default:
+    case SparvPlayback::Change::Restarted:
         break;
     }
 }
@@ -169,9 +183,9 @@ void SparvView::OnDocumentUpdate(int hint) {
 
 void SparvView::Frame(float dt) {
     m_renderWindow->CameraInput();
-    const float step = m_document.IsPaused() ? 0.0f : dt;
+    const float step = m_playback.IsPaused() ? 0.0f : dt;
     m_renderWindow->Frame(step);
-    m_timeBar->Advance(step, !m_document.IsPlaying());
+    m_timeBar->Advance(step, !m_playback.IsPlaying());
     WriteStatus();
 }
 
@@ -192,15 +206,15 @@ void SparvView::WriteStatus() {
 
 void SparvView::PlayButtonAction() {
     MakeContextCurrent();
-    switch (m_document.State()) {
-    case SparvDoc::kStopped:
-        m_document.Play();
+    switch (m_playback.State()) {
+    case SparvPlayback::kStopped:
+        m_playback.Play();
         break;
-    case SparvDoc::kPlaying:
-        m_document.Pause();
+    case SparvPlayback::kPlaying:
+        m_playback.Pause();
         break;
     default:
-        m_document.Resume();
+        m_playback.Resume();
         break;
     }
     ButtonStates();
@@ -208,14 +222,14 @@ void SparvView::PlayButtonAction() {
 
 void SparvView::StopButtonAction() {
     MakeContextCurrent();
-    m_document.Stop();
+    m_playback.Stop();
     m_timeBar->Rewind();
     ButtonStates();
 }
 
 void SparvView::ButtonStates() {
-    const bool stopped = m_document.State() == SparvDoc::kStopped;
-    m_playButton->setText(m_document.IsPlaying() ? QStringLiteral("Pause")
+    const bool stopped = m_playback.IsStopped();
+    m_playButton->setText(m_playback.IsPlaying() ? QStringLiteral("Pause")
                                                  : QStringLiteral("Play"));
     m_stopButton->setEnabled(!stopped);
     // Types are edited only while playback is stopped.
@@ -236,103 +250,33 @@ void SparvView::OnTimeScrubbed(float /*oldTime*/, float step) {
     MakeContextCurrent();
     if (step > 0.0f) {
         // Forward: a held instance, advanced by the drag.
-        if (m_document.State() == SparvDoc::kStopped) {
-            m_document.Play();
-            m_document.Pause();
+        if (m_playback.IsStopped()) {
+            m_playback.Play();
+            m_playback.Pause();
         }
         m_renderWindow->Frame(step);
     } else {
         // Backward: rebuilt from time 0 and jumped forward to the bar's time.
-        if (m_document.State() != SparvDoc::kStopped)
-            m_document.Stop();
-        m_document.Play();
-        m_document.Pause();
+        if (!m_playback.IsStopped())
+            m_playback.Stop();
+        m_playback.Play();
+        m_playback.Pause();
         m_renderWindow->Frame(m_timeBar->CurrentTime());
     }
     ButtonStates();
 }
 
-void SparvView::OnSetValueAtKey(int typeIndex, const std::string& name, const FXVariable& value) {
-    SetValue(typeIndex, name, value, false);
-}
-
-void SparvView::OnSetValueAtAllKeys(int typeIndex, const std::string& name,
-                                    const FXVariable& value) {
-    SetValue(typeIndex, name, value, true);
-}
-
-namespace {
-
-// Replaces the element at key (every element when key is -1) of a plain array; false when
-// the value is not of the array's element kind or the key is out of range.
-template <typename T>
-bool ReplaceElements(std::vector<T>& elements, int key, const T& value) {
-    if (key == -1) {
-        std::fill(elements.begin(), elements.end(), value);
-        return true;
-    }
-    if (key < 0 || static_cast<size_t>(key) >= elements.size())
-        return false;
-    elements[static_cast<size_t>(key)] = value;
-    return true;
-}
-
-bool SetPlainArrayElements(FXVariable& array, int key, const FXVariable& value) {
-    switch (array.GetType()) {
-    case VARTYPE_ARRAY_FLOAT: {
-        std::vector<float> elements;
-        array.GetArrayFloat(elements);
-        if (value.GetType() != VARTYPE_FLOAT || !ReplaceElements(elements, key, value.GetFloat()))
-            return false;
-        array.SetArrayFloat(elements);
-        return true;
-    }
-    case VARTYPE_ARRAY_VECTOR3: {
-        std::vector<Vector3> elements;
-        Vector3 element;
-        array.GetArrayVector3(elements);
-        if (!value.GetVector3(element) || !ReplaceElements(elements, key, element))
-            return false;
-        array.SetArrayVector3(elements);
-        return true;
-    }
-    case VARTYPE_ARRAY_COLOUR: {
-        std::vector<Colour> elements;
-        Colour element;
-        array.GetArrayColour(elements);
-        if (!value.GetColour(element) || !ReplaceElements(elements, key, element))
-            return false;
-        array.SetArrayColour(elements);
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
-void SparvView::SetValue(int typeIndex, const std::string& name, const FXVariable& value,
-                         bool allKeys) {
-    const FXType* type = m_document.TypeAt(typeIndex);
-    if (!type)
-        return;
-    FXPropertyList properties;
-    type->GetProperties(properties);
-    const auto property =
-        std::find_if(properties.begin(), properties.end(),
-                     [&](const FXProperty& candidate) { return candidate.name == name; });
-    if (property != properties.end()) {
-        const VarType kind = property->value.GetType();
-        if (kind == VARTYPE_ARRAY_FLOAT || kind == VARTYPE_ARRAY_VECTOR3 ||
-            kind == VARTYPE_ARRAY_COLOUR) {
-            FXVariable array = property->value;
-            if (SetPlainArrayElements(array, allKeys ? -1 : m_timeBar->CurrentKey(), value))
-                m_document.ApplyPropertyChange(typeIndex, name.c_str(), array);
-            return;
-        }
-    }
-    m_document.ApplyPropertyChange(typeIndex, name.c_str(), value);
+void SparvView::OnSetValue(int typeIndex, const QString& name, const FXVariable& value,
+                           bool allKeys) {
+    PropertyEdit edit;
+    edit.typeIndex = typeIndex;
+    edit.name = name.toStdString();
+    edit.value = value;
+    edit.scope = allKeys ? PropertyEdit::Scope::AllKeys : PropertyEdit::Scope::Key;
+    edit.key = m_timeBar->CurrentKey();
+    QString reason;
+    if (m_document.ApplyPropertyChange(edit, &reason) == SparvDoc::EditResult::Refused)
+        m_statusLine->SetText(0, QStringLiteral("%1 was not changed: %2").arg(name, reason));
 }
 
 // ---- commands -----------------------------------------------------------------------------
@@ -366,7 +310,7 @@ bool SparvView::OnCommand(int id) {
     case SparvCommand::Wireframe:
         return true;
     case SparvCommand::FixRandom:
-        m_document.SetFixRandom(!m_document.FixRandom());
+        m_playback.SetFixRandom(!m_playback.FixRandom());
         return true;
     case SparvCommand::ChooseModel:
         ChooseModelDialog();
@@ -395,7 +339,7 @@ bool SparvView::OnUpdateCommand(int id, SparvCommandState& state) {
         state.checked = false;
         return true;
     case SparvCommand::FixRandom:
-        state.checked = m_document.FixRandom();
+        state.checked = m_playback.FixRandom();
         return true;
     case SparvCommand::StopPlayback:
     case SparvCommand::BackgroundColour:

@@ -10,6 +10,7 @@
 
 #include "definitions/FXVariable.h"
 #include "shell/SparvCommands.h"
+#include "shell/SparvPlayback.h"
 
 #include <QWidget>
 #include <string>
@@ -32,15 +33,21 @@ public:
     static constexpr int kColumn0Width = 950;
     static constexpr int kColumn1Width = 200;
 
-    SparvView(SparvDoc& document, QWidget* parent);
+    SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* parent);
     ~SparvView() override;
 
     SparvDoc& Document() const { return m_document; }
+    SparvPlayback& Playback() const { return m_playback; }
 
     // After each new document: starts the runtime if it is not running.
     void InitialUpdate();
-    // Refreshes the panes for a document hint (SparvDoc::Hint).
-    void OnDocumentUpdate(int hint);
+    // A new list of types (sameTypes: the same types, renamed or saved): the tree is
+    // built anew, the panel cleared, the time bar rewound.
+    void OnTypesReplaced(bool sameTypes);
+    // A property changed (or kept its value): the time bar's length, the panel, the tree's
+    // branch below the property and the keyframe editor follow it.
+    void OnPropertyChanged(int typeIndex, const QString& name);
+    void OnPlaybackChanged(SparvPlayback::Change change);
     // One frame of the idle loop: camera input, the effect advanced by dt seconds (0 while
     // paused) and drawn, the time bar and the status line.
     void Frame(float dt);
@@ -53,9 +60,9 @@ public:
     // Message 0x8002 from the time bar: the user scrubbed by step seconds.
     void OnTimeScrubbed(float oldTime, float step);
     // Messages 0x8003 and 0x8004 from the property panel: a new value for the property of
-    // a type, at the time bar's current key or at every key of a plain array.
-    void OnSetValueAtKey(int typeIndex, const std::string& name, const FXVariable& value);
-    void OnSetValueAtAllKeys(int typeIndex, const std::string& name, const FXVariable& value);
+    // a type, at the time bar's current key or at every key of a plain array. A value the
+    // type refuses changes nothing; the status line says why.
+    void OnSetValue(int typeIndex, const QString& name, const FXVariable& value, bool allKeys);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, SparvCommandState& state) override;
@@ -82,12 +89,12 @@ private:
     void StopButtonAction();
     void ButtonStates();
     void WriteStatus();
-    void SetValue(int typeIndex, const std::string& name, const FXVariable& value, bool allKeys);
     void BackgroundColourDialog();
     void ChooseModelDialog();
     void SyncRows(QSplitter* source);
 
     SparvDoc& m_document;
+    SparvPlayback& m_playback;
     QSplitter* m_splitter;    // columns
     QSplitter* m_leftColumn;  // render window over keyframe host
     QSplitter* m_rightColumn; // type tree over property panel

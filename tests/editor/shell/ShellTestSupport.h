@@ -10,6 +10,7 @@
 #include "shell/SparvApp.h"
 #include "shell/SparvDoc.h"
 #include "shell/SparvFrame.h"
+#include "shell/SparvPlayback.h"
 #include "shell/SparvPrompts.h"
 #include "shell/SparvView.h"
 #include "stream/FilePath.h"
@@ -48,14 +49,17 @@ public:
     };
 
     std::vector<QString> messages;
+    std::vector<Icon> icons; // of each message
     std::deque<Answer> answers;
     std::vector<FileQuestion> fileQuestions;
     std::deque<QString> files;
     std::deque<QColor> colours;
     std::vector<QColor> colourInitials;
 
-    Answer Message(QWidget*, const QString& text, Buttons buttons, Icon, const QString&) override {
+    Answer Message(QWidget*, const QString& text, Buttons buttons, Icon icon,
+                   const QString&) override {
         messages.push_back(text);
+        icons.push_back(icon);
         if (buttons == Buttons::Ok)
             return Answer::Ok;
         if (answers.empty())
@@ -242,6 +246,17 @@ protected:
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << content;
     }
+    // The bundled sample library (effects, textures, meshes) below the working directory.
+    void CopySamples() const {
+        std::filesystem::copy(std::filesystem::path(SPARV_SAMPLES) / "Data", m_root / "Data",
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+    }
+    // Opens a file through File Open.
+    void OpenFile(const QString& path) {
+        m_prompts->files = {path};
+        Press(Qt::Key_O, Qt::ControlModifier);
+    }
     // The bundled sample ring, 0.8 seconds long, whose offset moves from 0 to 0.5 in Y.
     void WriteSpark(const std::string& relative) const {
         std::ifstream in(std::string(SPARV_SAMPLES) + "/Data/art/fx/spark.lua", std::ios::binary);
@@ -257,6 +272,13 @@ protected:
 
     SparvApp& App() { return *m_app; }
     SparvDoc& Doc() { return *m_app->Document(); }
+    SparvPlayback& Playback() { return *m_app->Playback(); }
+    // An edit through the document's door, as the panes make them.
+    SparvDoc::EditResult SetFloat(int typeIndex, const char* name, float value) {
+        FXVariable variable;
+        variable.SetFloat(value);
+        return Doc().ApplyPropertyChange(PropertyEdit::Whole(typeIndex, name, variable));
+    }
     SparvFrame* Frame() { return m_app->Frame(); }
     SparvView& View() { return *m_app->ActiveView(); }
     ScriptedPrompts& Prompts() { return *m_prompts; }

@@ -56,7 +56,7 @@ TEST_F(SparvAppTest, FirstDocumentIsAnUntitledRingMadeWithoutAskingAndTheNextNew
 }
 
 TEST_F(SparvAppTest, CancelledStyleChooserLeavesTheDocumentAloneAndAsksNothing) {
-    Doc().SetModified(true);
+    SetFloat(0, "Duration", 3.0f);
     const FXType* before = Doc().TypeAt(0);
     DialogWatcher dialogs;
     dialogs.Expect<SparvDlgType>(

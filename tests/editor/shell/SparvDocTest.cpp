@@ -16,19 +16,6 @@ namespace {
 
 class SparvDocTest : public ShellTest {
 protected:
-    // What the property panel does with an edit: the value goes in and the type is
-    // marked unsaved.
-    void EditDuration(int typeIndex, float seconds) {
-        FXVariable value;
-        value.SetFloat(seconds);
-        Doc().ApplyPropertyChange(typeIndex, "Duration", value);
-        Doc().SetTypeUnsaved(typeIndex, true);
-    }
-    void OpenFile(const QString& path) {
-        Prompts().files = {path};
-        Press(Qt::Key_O, Qt::ControlModifier);
-    }
-
     // Positions and radii of every live instance.
     static std::vector<float> Snapshot() {
         std::vector<float> values;
@@ -47,6 +34,10 @@ protected:
         Click(View().StopButton());
         return frames;
     }
+    std::vector<char> Bytes(const std::string& relative) const {
+        std::ifstream in(Root() / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
 };
 
 TEST_F(SparvDocTest, SavingANewDocumentGoesThroughSaveAsAndThenSavesWithoutAsking) {
@@ -62,7 +53,7 @@ TEST_F(SparvDocTest, SavingANewDocumentGoesThroughSaveAsAndThenSavesWithoutAskin
     EXPECT_FALSE(Doc().IsUntitled());
     EXPECT_FALSE(Doc().IsTypeUnsaved(0));
 
-    EditDuration(0, 2.5f);
+    SetFloat(0, "Duration", 2.5f);
     EXPECT_TRUE(Doc().IsModified());
     Prompts().messages.clear();
     Press(Qt::Key_S, Qt::ControlModifier);
@@ -84,6 +75,15 @@ TEST_F(SparvDocTest, OpenFindsTypesBelowTheFXRootOnlyAndLeavesTheDocumentAloneOn
     OpenFile(Host(Root() / "Data/art/elsewhere.lua"));
     ASSERT_EQ(Prompts().fileQuestions.size(), 1u);
     EXPECT_EQ(Prompts().fileQuestions[0].initial, FxPath(""));
+    EXPECT_EQ(Prompts().messages, std::vector<QString>{QStringLiteral("Failed to find file")});
+    EXPECT_EQ(Prompts().icons.back(), SparvPrompts::Icon::Warning);
+    EXPECT_EQ(Doc().TypeAt(0), before);
+
+    // Below another project's FX root: not this project's effect of the same name.
+    WriteSpark("Data/art/fx/spark.lua");
+    WriteSpark("other/Data/art/fx/spark.lua");
+    Prompts().messages.clear();
+    OpenFile(Host(Root() / "other/Data/art/fx/spark.lua"));
     EXPECT_EQ(Prompts().messages, std::vector<QString>{QStringLiteral("Failed to find file")});
     EXPECT_EQ(Doc().TypeAt(0), before);
 
@@ -110,7 +110,8 @@ TEST_F(SparvDocTest, OpenFindsTypesBelowTheFXRootOnlyAndLeavesTheDocumentAloneOn
 
 TEST_F(SparvDocTest, OpenOffersToSaveAModifiedDocumentAndGoesOnEvenWhenCancelled) {
     WriteSpark("Data/art/fx/spark.lua");
-    Doc().SetModified(true);
+    SetFloat(0, "Duration", 3.0f);
+    ASSERT_TRUE(Doc().IsModified());
     Prompts().answers = {SparvPrompts::Answer::Cancel};
     OpenFile(FxPath("spark.lua"));
     EXPECT_EQ(Prompts().messages, std::vector<QString>{QStringLiteral("Do you want to save?")});
@@ -122,8 +123,8 @@ TEST_F(SparvDocTest, UnwritableSecondTypeGetsItsOwnBoxAndTheDocumentStaysModifie
     WriteSpark("Data/art/fx/second.lua");
     OpenFile(FxPath("first.lua"));
     ASSERT_EQ(Doc().FindOrLoadType("second"), 1);
-    EditDuration(0, 1.5f);
-    EditDuration(1, 2.5f);
+    SetFloat(0, "Duration", 1.5f);
+    SetFloat(1, "Duration", 2.5f);
     // A folder where the file should go cannot be replaced, whoever runs the test.
     std::filesystem::remove(Root() / "Data/art/fx/second.lua");
     std::filesystem::create_directory(Root() / "Data/art/fx/second.lua");
@@ -166,30 +167,30 @@ TEST_F(SparvDocTest, FinishedEffectRestartsWithTheBarBackAtZeroWhilePlayingButNo
     WriteSpark("Data/art/fx/spark.lua");
     OpenFile(FxPath("spark.lua"));
     Click(View().PlayButton());
-    const FXHandle first = Doc().Instance();
+    const FXHandle first = Playback().Instance();
     int lastPosition = 0;
-    for (int i = 0; i < 40 && Doc().Instance() == first; ++i) {
+    for (int i = 0; i < 40 && Playback().Instance() == first; ++i) {
         lastPosition = View().TimeBar()->Position();
         Pass(0.05);
     }
-    ASSERT_NE(Doc().Instance(), first);
+    ASSERT_NE(Playback().Instance(), first);
     EXPECT_GT(lastPosition, 90); // the effect ran to its end (0.8 s) first
-    EXPECT_TRUE(FXManager::Instance()->IsAlive(Doc().Instance()));
+    EXPECT_TRUE(FXManager::Instance()->IsAlive(Playback().Instance()));
     // Rewound by the restart, then moved on by the pass that made it.
     EXPECT_FLOAT_EQ(View().TimeBar()->CurrentTime(), 0.05f);
 
     Click(View().PlayButton()); // pause
-    ASSERT_TRUE(Doc().IsPaused());
-    const FXHandle paused = Doc().Instance();
+    ASSERT_TRUE(Playback().IsPaused());
+    const FXHandle paused = Playback().Instance();
     FXManager::Instance()->Destroy(paused);
     Passes(5, 0.05);
-    EXPECT_EQ(Doc().Instance(), paused);
+    EXPECT_EQ(Playback().Instance(), paused);
     EXPECT_FLOAT_EQ(View().TimeBar()->CurrentTime(), 0.05f);
 
     Click(View().PlayButton()); // resume
     Pass(0.05);
-    EXPECT_NE(Doc().Instance(), paused);
-    EXPECT_TRUE(FXManager::Instance()->IsAlive(Doc().Instance()));
+    EXPECT_NE(Playback().Instance(), paused);
+    EXPECT_TRUE(FXManager::Instance()->IsAlive(Playback().Instance()));
 }
 
 TEST_F(SparvDocTest, GravityAndWindAreDisabledWhilePlayingOrPaused) {
@@ -231,11 +232,57 @@ TEST_F(SparvDocTest, EmitterPositionMovesThePlayingInstanceAtOnce) {
     });
     EXPECT_TRUE(Choose(SparvCommand::EmitterPosition));
     ASSERT_EQ(dialogs.Handled(), 1);
-    EXPECT_FLOAT_EQ(Doc().EmitterTransform().m[3][1], 3.0f);
-    EXPECT_FLOAT_EQ(Doc().EmitterScale(), 2.0f);
+    EXPECT_FLOAT_EQ(Playback().EmitterTransform().m[3][1], 3.0f);
+    EXPECT_FLOAT_EQ(Playback().EmitterScale(), 2.0f);
     Matrix4 transform;
-    ASSERT_TRUE(FXManager::Instance()->GetTransform(Doc().Instance(), transform));
+    ASSERT_TRUE(FXManager::Instance()->GetTransform(Playback().Instance(), transform));
     EXPECT_FLOAT_EQ(transform.m[3][1], 3.0f);
+}
+
+TEST_F(SparvDocTest, SaveAsAsksAboutTheFileItWillWriteAndWritesAnUnchangedEffect) {
+    WriteSpark("Data/art/fx/spark.lua");
+    WriteSpark("Data/art/fx/fire.lua");
+    OpenFile(FxPath("spark.lua"));
+    const std::vector<char> fire = Bytes("Data/art/fx/fire.lua");
+
+    // Typed without ".lua": the question is about fire.lua, and No writes nothing.
+    Prompts().messages.clear();
+    Prompts().files = {FxPath("fire")};
+    Prompts().answers = {SparvPrompts::Answer::No};
+    Choose(SparvCommand::FileSaveAs);
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_TRUE(Prompts().messages[0].contains(QStringLiteral("fire.lua already exists")))
+        << Prompts().messages[0].toStdString();
+    EXPECT_EQ(Bytes("Data/art/fx/fire.lua"), fire);
+    EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
+
+    // An opened, unchanged effect saved under a new name is written all the same.
+    Prompts().messages.clear();
+    Prompts().files = {FxPath("copy.lua")};
+    Choose(SparvCommand::FileSaveAs);
+    EXPECT_EQ(Prompts().messages,
+              std::vector<QString>{QStringLiteral("copy\n\nSaved Successfully")});
+    EXPECT_EQ(Bytes("Data/art/fx/copy.lua"), Bytes("Data/art/fx/spark.lua"));
+    EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Sparv - copy"));
+}
+
+TEST_F(SparvDocTest, FailedSaveAsKeepsTheDocumentsNameAndWarns) {
+    WriteSpark("Data/art/fx/spark.lua");
+    OpenFile(FxPath("spark.lua"));
+    SetFloat(0, "Duration", 2.0f);
+    // A folder where the file should go cannot be replaced, whoever runs the test.
+    std::filesystem::create_directory(Root() / "Data/art/fx/blocked.lua");
+    Prompts().messages.clear();
+    Prompts().files = {FxPath("blocked.lua")};
+    Prompts().answers = {SparvPrompts::Answer::Yes}; // replace it
+    Choose(SparvCommand::FileSaveAs);
+    ASSERT_EQ(Prompts().messages.size(), 2u);
+    EXPECT_EQ(Prompts().messages[1],
+              QStringLiteral("Failed to save file 'blocked', perhaps it is read-only"));
+    EXPECT_EQ(Prompts().icons[1], SparvPrompts::Icon::Warning);
+    EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
+    EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Sparv - spark"));
+    EXPECT_TRUE(Doc().IsModified());
 }
 
 } // namespace

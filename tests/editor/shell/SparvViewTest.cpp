@@ -29,7 +29,7 @@ protected:
     // over its life, so with the random generator fixed, equal radii mean equal ages.
     float InstanceRadius() {
         for (const FXRecord& record : FXManager::Instance()->Records())
-            if (record.handle == Doc().Instance())
+            if (record.handle == Playback().Instance())
                 return record.radius;
         ADD_FAILURE() << "no live instance";
         return -1.0f;
@@ -48,30 +48,30 @@ TEST_F(SparvViewTest, ScrubbingBackwardsRebuildsTheEffectAndJumpsToTheBarsTime) 
     OpenSpark();
     Choose(SparvCommand::FixRandom);                 // the sample's radius has a random factor
     const float at25 = RadiusAfterJumpFromStart(25); // 0.2 s of 0.8
-    EXPECT_TRUE(Doc().IsPaused());                   // forwards from stopped: a held instance
+    EXPECT_TRUE(Playback().IsPaused());              // forwards from stopped: a held instance
     const float at50 = RadiusAfterJumpFromStart(50); // 0.4 s
     Click(View().StopButton());
 
     Click(View().PlayButton());
     Passes(10, 0.05);
     ASSERT_EQ(Slider()->value(), 63); // 0.5 s
-    const FXHandle played = Doc().Instance();
+    const FXHandle played = Playback().Instance();
     const float at63 = InstanceRadius();
     ASSERT_NE(at63, at25);
 
     shell_test::DragSlider(Slider(), 25);
     ASSERT_EQ(Slider()->value(), 25);
-    EXPECT_NE(Doc().Instance(), played);
+    EXPECT_NE(Playback().Instance(), played);
     EXPECT_FALSE(FXManager::Instance()->IsAlive(played));
-    EXPECT_TRUE(Doc().IsPaused());
+    EXPECT_TRUE(Playback().IsPaused());
     EXPECT_FLOAT_EQ(InstanceRadius(), at25);
     EXPECT_EQ(View().PlayButton()->text(), QStringLiteral("Play"));
     EXPECT_TRUE(View().StopButton()->isEnabled());
 
     // Forwards from paused: the held instance moves on by the drag; paused passes hold it.
-    const FXHandle held = Doc().Instance();
+    const FXHandle held = Playback().Instance();
     shell_test::DragSlider(Slider(), 50);
-    EXPECT_EQ(Doc().Instance(), held);
+    EXPECT_EQ(Playback().Instance(), held);
     EXPECT_FLOAT_EQ(InstanceRadius(), at50);
     Passes(3, 0.05);
     EXPECT_FLOAT_EQ(InstanceRadius(), at50);
@@ -87,7 +87,7 @@ TEST_F(SparvViewTest, KeyMarkAcceleratorsReachTheTimeBarOnlyWhileItsSliderHasThe
     Slider()->setFocus();
     Press(Qt::Key_Z, Qt::ControlModifier, Slider());
     EXPECT_EQ(Slider()->value(), 20);
-    EXPECT_TRUE(Doc().IsPaused()); // a scrub forward from stopped
+    EXPECT_TRUE(Playback().IsPaused()); // a scrub forward from stopped
     Press(Qt::Key_Z, Qt::ControlModifier, Slider());
     EXPECT_EQ(Slider()->value(), 60);
     Press(Qt::Key_A, Qt::ControlModifier, Slider());
@@ -99,7 +99,7 @@ TEST_F(SparvViewTest, EscapeStopsPlaybackOnlyWhileTheStopButtonIsEnabled) {
     EXPECT_FALSE(View().StopButton()->isEnabled());
     EXPECT_TRUE(View().TypeTree()->isEnabled());
     Press(Qt::Key_Escape);
-    EXPECT_EQ(Doc().State(), SparvDoc::kStopped);
+    EXPECT_EQ(Playback().State(), SparvPlayback::kStopped);
 
     Click(View().PlayButton());
     EXPECT_EQ(View().PlayButton()->text(), QStringLiteral("Pause"));
@@ -109,13 +109,13 @@ TEST_F(SparvViewTest, EscapeStopsPlaybackOnlyWhileTheStopButtonIsEnabled) {
     EXPECT_GT(View().TimeBar()->Position(), 0);
 
     Press(Qt::Key_Escape);
-    EXPECT_EQ(Doc().State(), SparvDoc::kStopped);
+    EXPECT_EQ(Playback().State(), SparvPlayback::kStopped);
     EXPECT_EQ(View().TimeBar()->Position(), 0);
     EXPECT_FALSE(View().StopButton()->isEnabled());
     EXPECT_TRUE(View().TypeTree()->isEnabled());
     EXPECT_TRUE(View().PropertyPanel()->isEnabled());
     // The stopped effect winds down under the passes that follow.
-    EXPECT_TRUE(FXManager::Instance()->IsAlive(Doc().Instance()) ||
+    EXPECT_TRUE(FXManager::Instance()->IsAlive(Playback().Instance()) ||
                 FXManager::Instance()->LiveCount() == 0);
 }
 

@@ -27,6 +27,8 @@ public:
     std::vector<QString> messages;
     std::vector<FileQuestion> fileQuestions;
     QString openFileAnswer; // what the file choosers return (empty: cancelled)
+    QColor colourAnswer;    // what the colour chooser returns (invalid: cancelled)
+    std::vector<QColor> colourInitials;
 
     Answer Message(QWidget*, const QString& text, Buttons, Icon, const QString&) override {
         messages.push_back(text);
@@ -41,7 +43,10 @@ public:
                      const QString& filter) override {
         return OpenFile(parent, title, initial, filter);
     }
-    QColor ChooseColour(QWidget*, const QColor&, const QString&) override { return {}; }
+    QColor ChooseColour(QWidget*, const QColor& initial, const QString&) override {
+        colourInitials.push_back(initial);
+        return colourAnswer;
+    }
 };
 
 // Qt up, and RecordingPrompts installed for the test's lifetime.
