@@ -7,6 +7,7 @@
 #include "definitions/FXFile.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvApp.h"
+#include "shell/SparvAttr.h"
 #include "shell/SparvDocCommands.h"
 #include "shell/SparvFrame.h"
 #include "shell/SparvView.h"
@@ -72,6 +73,11 @@ int main(int argc, char** argv) {
         QStringLiteral("Open an effect at start-up: an FX file, or the name of a "
                        "type below Data/art/fx/."),
         QStringLiteral("file-or-name"));
+    const QCommandLineOption select(
+        QStringLiteral("select"),
+        QStringLiteral("Select a property in the type tree at start-up (its label, e.g. "
+                       "\"Duration\" or \"Fx1 (flash)/Duration\")."),
+        QStringLiteral("label"));
     const QCommandLineOption play(QStringLiteral("play"), QStringLiteral("Start playing at once."));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
@@ -83,7 +89,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption reportFirstFrame(
         QStringLiteral("report-first-frame"),
         QStringLiteral("Print when the first preview frame is on screen."));
-    parser.addOptions({workingDirectory, open, play, screenshot, quitAfter, reportFirstFrame});
+    parser.addOptions(
+        {workingDirectory, open, select, play, screenshot, quitAfter, reportFirstFrame});
     parser.process(application);
 
     // A file named on the command line is relative to where the program was started, not to
@@ -122,7 +129,10 @@ int main(int argc, char** argv) {
         view->MakeContextCurrent();
         app.Frame()->DocCommands().OpenPath(fileToOpen);
     }
-    if (parser.isSet(play) || parser.isSet(screenshot))
+    if (parser.isSet(select) && !view->TypeTree()->SelectLabelPath(parser.value(select)))
+        std::fprintf(stderr, "sparv: no property %s in the tree\n",
+                     parser.value(select).toLocal8Bit().constData());
+    if (parser.isSet(play) || (parser.isSet(screenshot) && !parser.isSet(select)))
         app.Frame()->RouteCommand(SparvCommand::PlayButton);
 
     if (parser.isSet(quitAfter) || parser.isSet(screenshot)) {

@@ -2,14 +2,18 @@
 
 #include "definitions/FXManager.h"
 #include "shell/RenderWindow.h"
+#include "shell/SparvAttr.h"
 #include "shell/SparvDoc.h"
 #include "shell/SparvFormat.h"
 #include "shell/SparvKeyframeEditors.h"
 #include "shell/SparvPrompts.h"
+#include "shell/SparvProp.h"
 #include "shell/SparvStatusLine.h"
 #include "shell/SparvTime.h"
 #include "widgets/SparvDlgModel.h"
+#include "widgets/SparvPropSub.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -31,13 +35,6 @@ QSplitter* NewSplitter(Qt::Orientation orientation, QWidget* parent) {
     return splitter;
 }
 
-QWidget* NewPlaceholderPane(const QString& name, QWidget* parent) {
-    auto* pane = new QWidget(parent);
-    pane->setObjectName(name);
-    pane->setMinimumSize(0, 0);
-    return pane;
-}
-
 } // namespace
 
 SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* parent)
@@ -55,8 +52,8 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
 
     m_renderWindow = new RenderWindow(m_leftColumn);
     m_keyframeEditors = new SparvKeyframeEditors(m_leftColumn);
-    m_typeTree = NewPlaceholderPane(QStringLiteral("SparvAttr"), m_rightColumn);
-    m_propertyPanel = NewPlaceholderPane(QStringLiteral("SparvProp"), m_rightColumn);
+    m_typeTree = new SparvAttr(m_rightColumn);
+    m_propertyPanel = new SparvProp(m_rightColumn);
     m_leftColumn->addWidget(m_renderWindow);
     m_leftColumn->addWidget(m_keyframeEditors);
     m_rightColumn->addWidget(m_typeTree);
@@ -73,6 +70,9 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
         connect(column, &QSplitter::splitterMoved, this, [this, column] { SyncRows(column); });
     }
     m_splitter->setSizes({kColumn0Width, kColumn1Width});
+    // The right-hand column keeps room for a whole sub-editor when the window narrows.
+    m_rightColumn->setMinimumWidth(m_propertyPanel->SubEditor(0)->width() + 4);
+    m_splitter->setCollapsible(1, false);
 
     m_timeBar = new SparvTime(this);
     m_timeBar->setObjectName(QStringLiteral("SparvTime"));
@@ -99,6 +99,15 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
     connect(&m_document, &SparvDoc::TypesReplaced, this, &SparvView::OnTypesReplaced);
     connect(&m_document, &SparvDoc::PropertyChanged, this, &SparvView::OnPropertyChanged);
     connect(&m_playback, &SparvPlayback::Changed, this, &SparvView::OnPlaybackChanged);
+    connect(m_typeTree, &SparvAttr::SelectionChanged, this, &SparvView::OnSelectionChanged);
+    connect(m_propertyPanel, &SparvProp::SetAtKey, this,
+            [this](int typeIndex, const QString& name, const FXVariable& value) {
+                OnSetValue(typeIndex, name, value, false);
+            });
+    connect(m_propertyPanel, &SparvProp::SetAtAllKeys, this,
+            [this](int typeIndex, const QString& name, const FXVariable& value) {
+                OnSetValue(typeIndex, name, value, true);
+            });
     m_document.SetBeforeRuntimeChange([this] { MakeContextCurrent(); });
     m_playback.SetBeforeRuntimeChange([this] { MakeContextCurrent(); });
     ButtonStates();
@@ -148,21 +157,32 @@ void SparvView::InitialUpdate() {
 }
 
 void SparvView::OnTypesReplaced(bool sameTypes) {
-    (void)sameTypes;
+    // A save keeps the selection: the same property is shown again in the new tree.
+    const int selected = sameTypes ? m_typeTree->SelectedData() : -1;
     const FXType* main = m_document.TypeAt(0);
+    m_typeTree->Fill(m_document);
+    m_propertyPanel->Clear();
     m_statusLine->SetText(0, QString());
     m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
     m_timeBar->SetKeyMarks({});
     m_timeBar->Rewind();
     ButtonStates();
     m_keyframeEditors->HideAll();
+    if (selected != -1)
+        m_typeTree->Select(selected);
 }
 
 void SparvView::OnPropertyChanged(int typeIndex, const QString& name) {
     const FXType* main = m_document.TypeAt(0);
     m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
-    (void)typeIndex;
-    (void)name;
+    const std::string property = name.toStdString();
+    m_typeTree->RefreshProperty(m_document, typeIndex, property);
+    SelectedProperty selected;
+    if (ReadSelectedProperty(selected) && selected.typeIndex == typeIndex &&
+        selected.property.name == property) {
+        UpdateKeyMarks(selected);
+        RefreshPanel();
+    }
 }
 
 void SparvView::OnPlaybackChanged(SparvPlayback::Change change) {
@@ -240,8 +260,63 @@ void SparvView::ButtonStates() {
 
 // ---- messages from the panes --------------------------------------------------------------
 
+bool SparvView::ReadSelectedProperty(SelectedProperty& out) const {
+    const int selected = m_typeTree->SelectedData();
+    if (selected == -1)
+        return false;
+    out.typeIndex = selected >> 16;
+    out.propertyIndex = selected & 0xFFFF;
+    const FXType* type = m_document.TypeAt(out.typeIndex);
+    if (!type || !type->GetProperty(out.propertyIndex, out.property))
+        return false;
+    const VarType kind = out.property.value.GetType();
+    out.oneKey = IsPlainArrayKind(kind);
+    if (out.oneKey) {
+        out.available = PlainArrayElement(out.property.value, m_timeBar->CurrentKey(), out.value);
+    } else {
+        out.value = out.property.value;
+        // Time-keyed arrays have no panel value; they go to the keyframe editors.
+        out.available = !FXVariable::IsArrayKind(kind);
+    }
+    return true;
+}
+
+void SparvView::UpdateKeyMarks(const SelectedProperty& selected) {
+    std::vector<SparvTime::KeyMark> marks;
+    if (selected.oneKey) {
+        const int count = static_cast<int>(selected.property.value.Count());
+        for (int key = 0; key < count; ++key)
+            marks.push_back({key, count == 1 ? 0 : (key * 100 + (count - 1) / 2) / (count - 1)});
+    }
+    m_timeBar->SetKeyMarks(std::move(marks));
+}
+
 void SparvView::OnSelectionChanged() {
-    // The type tree pane holds no selection yet: there is no property to show.
+    SelectedProperty selected;
+    if (!ReadSelectedProperty(selected))
+        return;
+    m_keyframeEditors->HideAll();
+    UpdateKeyMarks(selected);
+    const VarType kind = selected.property.value.GetType();
+    if (kind == VARTYPE_ARRAY_TIMEFLOAT || kind == VARTYPE_ARRAY_TIMECOLOUR ||
+        kind == VARTYPE_ARRAY_TIMEVECTOR3) {
+        m_propertyPanel->Clear();
+    } else {
+        m_propertyPanel->Show(selected.typeIndex, selected.property.name, selected.value,
+                              selected.oneKey, selected.available);
+    }
+    m_statusLine->SetText(0, QString::fromStdString(selected.property.description));
+}
+
+void SparvView::RefreshPanel() {
+    SelectedProperty selected;
+    if (!ReadSelectedProperty(selected))
+        return;
+    // Time-keyed arrays are shown by their keyframe editor.
+    if (FXVariable::IsArrayKind(selected.property.value.GetType()) && !selected.oneKey)
+        return;
+    m_propertyPanel->Refresh(selected.typeIndex, selected.property.name, selected.value,
+                             selected.oneKey, selected.available);
 }
 
 void SparvView::OnTimeScrubbed(float /*oldTime*/, float step) {
@@ -264,6 +339,8 @@ void SparvView::OnTimeScrubbed(float /*oldTime*/, float step) {
         m_renderWindow->Frame(m_timeBar->CurrentTime());
     }
     ButtonStates();
+    // The current key may have moved: a plain array shows its element there.
+    RefreshPanel();
 }
 
 void SparvView::OnSetValue(int typeIndex, const QString& name, const FXVariable& value,
@@ -315,6 +392,15 @@ bool SparvView::OnCommand(int id) {
     case SparvCommand::ChooseModel:
         ChooseModelDialog();
         return true;
+    case SparvCommand::PreviousProperty:
+    case SparvCommand::NextProperty:
+        // Selecting a property puts the focus into its editor: from there the keys go on
+        // walking through the tree.
+        if (m_typeTree->isEnabled() && m_propertyPanel->isAncestorOf(QApplication::focusWidget())) {
+            m_typeTree->MoveSelection(id == SparvCommand::PreviousProperty);
+            return true;
+        }
+        return false;
     default:
         return false;
     }

@@ -8,7 +8,7 @@
 // messages (selection changed, time scrubbed, set a value at the current key or at all
 // keys) and runs the frame the idle loop asks for.
 
-#include "definitions/FXVariable.h"
+#include "definitions/FXProperty.h"
 #include "shell/SparvCommands.h"
 #include "shell/SparvPlayback.h"
 
@@ -18,8 +18,10 @@
 class QPushButton;
 class QSplitter;
 class RenderWindow;
+class SparvAttr;
 class SparvDoc;
 class SparvKeyframeEditors;
+class SparvProp;
 class SparvStatusLine;
 class SparvTime;
 
@@ -32,6 +34,18 @@ public:
     static constexpr int kRow1Height = 180;
     static constexpr int kColumn0Width = 950;
     static constexpr int kColumn1Width = 200;
+
+    // The property selected in the type tree, as the panes read it.
+    struct SelectedProperty {
+        int typeIndex = -1;
+        int propertyIndex = -1;
+        FXProperty property;
+        // What the property panel edits: the element at the time bar's current key for a
+        // plain array, the value itself otherwise.
+        FXVariable value;
+        bool oneKey = false;    // value is one element of a plain array
+        bool available = false; // a plain array has an element at the current key
+    };
 
     SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* parent);
     ~SparvView() override;
@@ -48,6 +62,9 @@ public:
     // branch below the property and the keyframe editor follow it.
     void OnPropertyChanged(int typeIndex, const QString& name);
     void OnPlaybackChanged(SparvPlayback::Change change);
+    // The selected property, or false when nothing is selected or the type refuses the
+    // index.
+    bool ReadSelectedProperty(SelectedProperty& out) const;
     // One frame of the idle loop: camera input, the effect advanced by dt seconds (0 while
     // paused) and drawn, the time bar and the status line.
     void Frame(float dt);
@@ -69,8 +86,8 @@ public:
 
     RenderWindow* Render() const { return m_renderWindow; }
     SparvKeyframeEditors* KeyframeEditors() const { return m_keyframeEditors; }
-    QWidget* TypeTree() const { return m_typeTree; }
-    QWidget* PropertyPanel() const { return m_propertyPanel; }
+    SparvAttr* TypeTree() const { return m_typeTree; }
+    SparvProp* PropertyPanel() const { return m_propertyPanel; }
     SparvTime* TimeBar() const { return m_timeBar; }
     QPushButton* PlayButton() const { return m_playButton; }
     QPushButton* StopButton() const { return m_stopButton; }
@@ -89,6 +106,10 @@ private:
     void StopButtonAction();
     void ButtonStates();
     void WriteStatus();
+    // The panel shows the selected property again (the value, or the key, changed).
+    void RefreshPanel();
+    // One key mark per element of a selected plain array, none otherwise.
+    void UpdateKeyMarks(const SelectedProperty& selected);
     void BackgroundColourDialog();
     void ChooseModelDialog();
     void SyncRows(QSplitter* source);
@@ -100,8 +121,8 @@ private:
     QSplitter* m_rightColumn; // type tree over property panel
     RenderWindow* m_renderWindow;
     SparvKeyframeEditors* m_keyframeEditors;
-    QWidget* m_typeTree;
-    QWidget* m_propertyPanel;
+    SparvAttr* m_typeTree;
+    SparvProp* m_propertyPanel;
     SparvTime* m_timeBar;
     QPushButton* m_playButton;
     QPushButton* m_stopButton;

@@ -2,9 +2,13 @@
 
 #include "editor/shell/ShellTestSupport.h"
 
+#include <map>
+
 using shell_test::ShellTest;
 
 namespace {
+
+using Properties = std::vector<std::pair<std::string, FXVariable>>;
 
 class SparvDocEditTest : public ShellTest {
 protected:
@@ -15,6 +19,27 @@ protected:
         Doc().SetClock([this] { return m_milliseconds; });
     }
 
+    // Opens the sample explosion: a combo of four effects, some of them nested further.
+    void OpenExplosion() {
+        CopySamples();
+        OpenFile(FxPath("explosion.lua"));
+        ASSERT_EQ(Doc().TypeAt(0)->GetName(), "explosion");
+        ASSERT_GT(Doc().TypeCount(), 4); // the tree loaded the types it spawns
+    }
+    static Properties PropertiesOf(const FXType& type) {
+        FXPropertyList list;
+        type.GetProperties(list);
+        Properties properties;
+        for (const FXProperty& property : list)
+            properties.emplace_back(property.name, property.value);
+        return properties;
+    }
+    std::vector<Properties> AllProperties(int count) {
+        std::vector<Properties> all;
+        for (int i = 0; i < count; ++i)
+            all.push_back(PropertiesOf(*Doc().TypeAt(i)));
+        return all;
+    }
     float Float(int typeIndex, const char* name) {
         FXVariable value;
         EXPECT_TRUE(Doc().PropertyValue(typeIndex, name, value));
@@ -24,6 +49,123 @@ protected:
 
     qint64 m_milliseconds = 0;
 };
+
+// A value of the same kind as current, random.
+FXVariable RandomValueLike(const FXVariable& current, std::mt19937& random) {
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::uniform_real_distribution<float> wide(-2.0f, 20.0f);
+    std::uniform_int_distribution<int> keyCount(2, 5);
+    // Key times: 0, sorted inner times, 1.
+    auto times = [&] {
+        std::vector<float> t{0.0f};
+        const int inner = keyCount(random) - 2;
+        for (int i = 0; i < inner; ++i)
+            t.push_back(unit(random));
+        std::sort(t.begin(), t.end());
+        t.push_back(1.0f);
+        return t;
+    };
+    FXVariable value;
+    switch (current.GetType()) {
+    case VARTYPE_FLOAT:
+        value.SetFloat(wide(random));
+        break;
+    case VARTYPE_INT:
+        value.SetInt(std::uniform_int_distribution<int>(0, 4)(random));
+        break;
+    case VARTYPE_BOOL:
+        value.SetBool(!current.GetBool());
+        break;
+    case VARTYPE_VECTOR3:
+        value.SetVector3({wide(random), wide(random), wide(random)});
+        break;
+    case VARTYPE_COLOUR:
+        value.SetColour({unit(random), unit(random), unit(random), unit(random)});
+        break;
+    case VARTYPE_STRING: {
+        static const char* const kTexts[] = {"", "dot", "spark", "Data:art/fx/smoke.tga",
+                                             "nothing"};
+        value.SetString(kTexts[std::uniform_int_distribution<int>(0, 4)(random)]);
+        break;
+    }
+    case VARTYPE_ARRAY_TIMEFLOAT: {
+        std::vector<TimeFloat> keys;
+        for (float t : times())
+            keys.push_back({t, unit(random) * 5.0f});
+        value.SetArrayTimeFloat(keys);
+        break;
+    }
+    case VARTYPE_ARRAY_TIMEVECTOR3: {
+        std::vector<TimeVector3> keys;
+        for (float t : times())
+            keys.push_back({t, {wide(random), unit(random), wide(random)}});
+        value.SetArrayTimeVector3(keys);
+        break;
+    }
+    case VARTYPE_ARRAY_TIMECOLOUR: {
+        std::vector<TimeColour> keys;
+        for (float t : times())
+            keys.push_back({t, {unit(random), unit(random), unit(random), unit(random)}});
+        value.SetArrayTimeColour(keys);
+        break;
+    }
+    default:
+        value = current;
+        break;
+    }
+    return value;
+}
+
+TEST_F(SparvDocEditTest, UndoingARandomSequenceOfEditsRestoresEveryTypeAndRedoGivesItBack) {
+    OpenExplosion();
+    const int typeCount = Doc().TypeCount();
+    const std::vector<Properties> original = AllProperties(typeCount);
+
+    std::mt19937 random(1234);
+    int applied = 0;
+    for (int edit = 0; edit < 400; ++edit) {
+        m_milliseconds += std::uniform_int_distribution<int>(0, 900)(random);
+        const bool gesture = edit % 7 == 0;
+        if (gesture)
+            Doc().BeginGesture();
+        const int writes = gesture ? 3 : 1;
+        for (int write = 0; write < writes; ++write) {
+            const int typeIndex = std::uniform_int_distribution<int>(0, typeCount - 1)(random);
+            const Properties properties = PropertiesOf(*Doc().TypeAt(typeIndex));
+            const auto& [name, current] =
+                properties[std::uniform_int_distribution<size_t>(0, properties.size() - 1)(random)];
+            const FXVariable value = RandomValueLike(current, random);
+            if (Doc().ApplyPropertyChange(PropertyEdit::Whole(typeIndex, name, value)) ==
+                SparvDoc::EditResult::Applied)
+                ++applied;
+        }
+        if (gesture)
+            Doc().EndGesture();
+    }
+    ASSERT_GT(applied, 200);
+    const std::vector<Properties> edited = AllProperties(typeCount);
+    ASSERT_NE(edited, original);
+    EXPECT_TRUE(Doc().IsModified());
+
+    while (Doc().UndoStack().canUndo())
+        Doc().UndoStack().undo();
+    EXPECT_EQ(AllProperties(typeCount), original);
+    for (int i = 0; i < Doc().TypeCount(); ++i)
+        EXPECT_FALSE(Doc().IsTypeUnsaved(i)) << Doc().TypeAt(i)->GetName();
+    EXPECT_FALSE(Doc().IsModified());
+
+    while (Doc().UndoStack().canRedo())
+        Doc().UndoStack().redo();
+    EXPECT_EQ(AllProperties(typeCount), edited);
+
+    // Back to the start and saved: the file reads back as the original did.
+    while (Doc().UndoStack().canUndo())
+        Doc().UndoStack().undo();
+    ASSERT_TRUE(Doc().SaveAs(QStringLiteral("roundtrip")).Succeeded());
+    const std::shared_ptr<FXType> reread = FXManager::Instance()->TypeLoad("roundtrip");
+    ASSERT_NE(reread, nullptr);
+    EXPECT_EQ(PropertiesOf(*reread), original[0]);
+}
 
 TEST_F(SparvDocEditTest, AGestureIsOneStepAndQuickRepeatsOfOnePropertyMerge) {
     WriteSpark("Data/art/fx/spark.lua");
@@ -102,6 +244,33 @@ TEST_F(SparvDocEditTest, UndoAndRedoNameWhatTheyDoAndWaitForPlaybackToStop) {
     Press(Qt::Key_Backspace, Qt::AltModifier);
     Press(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_FLOAT_EQ(Float(0, "Duration"), 2.0f);
+}
+
+TEST_F(SparvDocEditTest, NestedEditsMarkTheNestedTypeAndSaveOnlyItsFile) {
+    OpenExplosion();
+    const int flash = Doc().FindOrLoadType("flash");
+    ASSERT_GT(flash, 0);
+    const std::filesystem::path main = Root() / "Data/art/fx/explosion.lua";
+    const auto mainTime = std::filesystem::last_write_time(main);
+
+    SetFloat(flash, "Duration", 0.75f);
+    EXPECT_TRUE(Doc().IsTypeUnsaved(flash));
+    EXPECT_FALSE(Doc().IsTypeUnsaved(0));
+    EXPECT_EQ(Doc().UndoStack().undoText(), QStringLiteral("Change Duration (flash)"));
+    Doc().UndoStack().undo();
+    EXPECT_FALSE(Doc().IsTypeUnsaved(flash));
+    Doc().UndoStack().redo();
+
+    Prompts().messages.clear();
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(Prompts().messages,
+              std::vector<QString>{QStringLiteral("flash\n\nSaved Successfully")});
+    EXPECT_EQ(std::filesystem::last_write_time(main), mainTime);
+    EXPECT_FALSE(Doc().IsModified());
+    // Undone after the save: the file holds the change, the type no longer does.
+    Doc().UndoStack().undo();
+    EXPECT_TRUE(Doc().IsTypeUnsaved(flash));
+    EXPECT_TRUE(Doc().IsModified());
 }
 
 } // namespace
