@@ -1,9 +1,9 @@
 #pragma once
 
-// Helpers of the dialog tests: prompts that record every question and answer it from a
-// script, the dialogs' buttons and fields, and a comma-decimal locale for a test's scope.
+// Helpers of the dialog tests: scripted prompts, the dialogs' buttons and fields, and a
+// comma-decimal locale for a test's scope.
 
-#include "shell/SparvPrompts.h"
+#include "editor/ScriptedPrompts.h"
 #include "support/QtApp.h"
 
 #include <QDialog>
@@ -18,49 +18,20 @@
 
 namespace dialog_test {
 
-class RecordingPrompts : public SparvPrompts {
-public:
-    struct FileQuestion {
-        QString title, initial, filter;
-    };
+using editor_test::ScriptedPrompts;
 
-    std::vector<QString> messages;
-    std::vector<FileQuestion> fileQuestions;
-    QString openFileAnswer; // what the file choosers return (empty: cancelled)
-    QColor colourAnswer;    // what the colour chooser returns (invalid: cancelled)
-    std::vector<QColor> colourInitials;
-
-    Answer Message(QWidget*, const QString& text, Buttons, Icon, const QString&) override {
-        messages.push_back(text);
-        return Answer::Ok;
-    }
-    QString OpenFile(QWidget*, const QString& title, const QString& initial,
-                     const QString& filter) override {
-        fileQuestions.push_back({title, initial, filter});
-        return openFileAnswer;
-    }
-    QString SaveFile(QWidget* parent, const QString& title, const QString& initial,
-                     const QString& filter) override {
-        return OpenFile(parent, title, initial, filter);
-    }
-    QColor ChooseColour(QWidget*, const QColor& initial, const QString&) override {
-        colourInitials.push_back(initial);
-        return colourAnswer;
-    }
-};
-
-// Qt up, and RecordingPrompts installed for the test's lifetime.
+// Qt up, and ScriptedPrompts installed for the test's lifetime.
 class DialogTest : public testing::Test {
 protected:
     DialogTest() {
         EnsureQtApp();
-        auto prompts = std::make_unique<RecordingPrompts>();
+        auto prompts = std::make_unique<ScriptedPrompts>();
         m_prompts = prompts.get();
         m_previous = SparvPrompts::Install(std::move(prompts));
     }
     ~DialogTest() override { SparvPrompts::Install(std::move(m_previous)); }
 
-    RecordingPrompts& prompts() { return *m_prompts; }
+    ScriptedPrompts& prompts() { return *m_prompts; }
 
     static QPushButton* Button(QDialog& dialog, QDialogButtonBox::StandardButton which) {
         return dialog.findChild<QDialogButtonBox*>()->button(which);
@@ -74,7 +45,7 @@ protected:
     }
 
 private:
-    RecordingPrompts* m_prompts = nullptr;
+    ScriptedPrompts* m_prompts = nullptr;
     std::unique_ptr<SparvPrompts> m_previous;
 };
 

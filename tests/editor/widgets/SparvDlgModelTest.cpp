@@ -59,9 +59,10 @@ TEST_F(SparvDlgModelTest, BrowseAsksForAModelFileAndShowsTheChoice) {
     EXPECT_TRUE(prompts().fileQuestions[0].initial.isEmpty());
     EXPECT_EQ(Text(), Cwd() + QStringLiteral("Data/box.kmo"));
 
-    prompts().openFileAnswer = Cwd() + QStringLiteral("Data/meshes/rock.kmo");
+    const QString rock = Cwd() + QStringLiteral("Data/meshes/rock.kmo");
+    prompts().files = {rock};
     browse->click();
-    EXPECT_EQ(Text(), prompts().openFileAnswer);
+    EXPECT_EQ(Text(), rock);
     ClickOk(m_dialog);
     EXPECT_EQ(m_dialog.Path(), QStringLiteral("DATA:meshes/rock.kmo"));
 }

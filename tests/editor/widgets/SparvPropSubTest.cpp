@@ -107,7 +107,7 @@ TEST_F(SparvPropSubTest, SwatchChooserKeepsAlphaAndAppliesAtOnce) {
     FXVariable value;
     value.SetColour({1.0f, 0.0f, 0.0f, 0.4f});
     sub.editor.Setup(1, "Colour", value, false);
-    prompts().colourAnswer = QColor(0, 255, 51);
+    prompts().colours = {QColor(0, 255, 51)};
     QTest::mouseClick(sub.editor.Swatch(), Qt::LeftButton);
     ASSERT_EQ(prompts().colourInitials.size(), 1u);
     EXPECT_EQ(prompts().colourInitials[0], QColor(255, 0, 0));
@@ -121,7 +121,6 @@ TEST_F(SparvPropSubTest, SwatchChooserKeepsAlphaAndAppliesAtOnce) {
     EXPECT_EQ(sub.Box("a")->text(), QStringLiteral("0.400"));
 
     // Cancelled: nothing changes, nothing applies.
-    prompts().colourAnswer = QColor();
     QTest::mouseClick(sub.editor.Swatch(), Qt::LeftButton);
     EXPECT_EQ(sub.requests.size(), 1u);
 }
@@ -184,7 +183,7 @@ TEST_F(SparvPropSubTest, BrowseTakesFilesBelowTheWorkingDirectoryAsAliasedPaths)
     EXPECT_EQ(SparvPropSubString::FilterFor(QStringLiteral("x/point.tga")),
               QStringLiteral("tga (*.tga);;All Files (*.*)"));
 
-    prompts().openFileAnswer = QStringLiteral("/elsewhere/smoke.tga");
+    prompts().files = {QStringLiteral("/elsewhere/smoke.tga")};
     sub.editor.Browse();
     ASSERT_EQ(prompts().messages.size(), 1u);
     EXPECT_EQ(prompts().messages[0],
@@ -192,7 +191,7 @@ TEST_F(SparvPropSubTest, BrowseTakesFilesBelowTheWorkingDirectoryAsAliasedPaths)
                   QDir::currentPath().toUpper());
     EXPECT_TRUE(sub.requests.empty());
 
-    prompts().openFileAnswer = QDir::currentPath() + QStringLiteral("/Data/art/fx/smoke.tga");
+    prompts().files = {QDir::currentPath() + QStringLiteral("/Data/art/fx/smoke.tga")};
     sub.editor.Browse();
     ASSERT_EQ(sub.requests.size(), 1u);
     EXPECT_STREQ(sub.requests[0].value.String(), "DATA:art/fx/smoke.tga");
