@@ -1,0 +1,137 @@
+// The editor's response times for the edits an artist makes all day: opening an effect
+// with its tree, selecting a property until its editor shows, one undo or redo with the
+// panes following it. Runs the whole editor on a copy of the sample library; it needs a
+// display (run it under xvfb-run).
+
+#include "definitions/FXManager.h"
+#include "shell/SparvApp.h"
+#include "shell/SparvAttr.h"
+#include "shell/SparvDoc.h"
+#include "shell/SparvFrame.h"
+#include "shell/SparvProp.h"
+#include "shell/SparvView.h"
+#include "widgets/SparvPropSub.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <memory>
+#include <random>
+
+namespace {
+
+// The editor started on a temporary copy of the samples, the idle loop off.
+class Editor {
+public:
+    Editor() {
+        std::random_device device;
+        m_root =
+            std::filesystem::temp_directory_path() / ("sparv-bench-" + std::to_string(device()));
+        std::filesystem::create_directories(m_root);
+        std::filesystem::copy(std::filesystem::path(SPARV_SAMPLES) / "Data", m_root / "Data",
+                              std::filesystem::copy_options::recursive);
+        m_app = std::make_unique<SparvApp>();
+        m_app->SetIdleLoopEnabled(false);
+        m_app->Startup({QStringLiteral("sparv"), QStringLiteral("-wkdir"),
+                        QString::fromStdString(m_root.string())});
+        QApplication::processEvents();
+    }
+    ~Editor() {
+        m_app.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+    SparvDoc& Doc() { return *m_app->Document(); }
+    SparvView& View() { return *m_app->ActiveView(); }
+    QString Fx(const char* name) const {
+        return QString::fromStdString((m_root / "Data/art/fx" / name).string());
+    }
+    // The first-level tree item whose label starts with text.
+    QTreeWidgetItem* Item(const QString& text) {
+        QTreeWidgetItem* root = View().TypeTree()->Tree()->topLevelItem(0);
+        for (int i = 0; i < root->childCount(); ++i)
+            if (root->child(i)->text(0).startsWith(text))
+                return root->child(i);
+        return nullptr;
+    }
+
+private:
+    std::filesystem::path m_root;
+    std::unique_ptr<SparvApp> m_app;
+};
+
+Editor& TheEditor() {
+    static Editor editor;
+    return editor;
+}
+
+// Opening the largest sample (explosion: four effects, nested further) and filling its
+// tree, with the view's refresh, until the window has handled what that posted.
+void BM_OpenLargestSampleAndFillTree(benchmark::State& state) {
+    Editor& editor = TheEditor();
+    const QString path = editor.Fx("explosion.lua");
+    int items = 0;
+    for (auto _ : state) {
+        editor.Doc().Load(path);
+        QApplication::processEvents();
+        items = 0;
+        for (QTreeWidgetItemIterator it(editor.View().TypeTree()->Tree()); *it; ++it)
+            ++items;
+    }
+    state.counters["tree_items"] = items;
+}
+BENCHMARK(BM_OpenLargestSampleAndFillTree)->Unit(benchmark::kMillisecond);
+
+// Selecting a property in the tree until its sub-editor is shown and painted, alternating
+// between a number and a colour so the panel changes editor every time.
+void BM_SelectPropertyUntilItsEditorShows(benchmark::State& state) {
+    Editor& editor = TheEditor();
+    editor.Doc().Load(editor.Fx("spark.lua"));
+    QTreeWidget* tree = editor.View().TypeTree()->Tree();
+    QTreeWidgetItem* items[] = {editor.Item(QStringLiteral("Duration")),
+                                editor.Item(QStringLiteral("Texture"))};
+    int next = 0;
+    for (auto _ : state) {
+        tree->setCurrentItem(items[next]);
+        editor.View().PropertyPanel()->Shown()->repaint();
+        QApplication::processEvents();
+        next ^= 1;
+    }
+}
+BENCHMARK(BM_SelectPropertyUntilItsEditorShows)->Unit(benchmark::kMillisecond);
+
+// One undo and one redo of an edit of the selected property, each with the panel, the
+// tree and the time bar following it.
+void BM_UndoOrRedoWithPanelRefresh(benchmark::State& state) {
+    Editor& editor = TheEditor();
+    editor.Doc().Load(editor.Fx("spark.lua"));
+    editor.View().TypeTree()->Tree()->setCurrentItem(editor.Item(QStringLiteral("Duration")));
+    FXVariable value;
+    value.SetFloat(2.0f);
+    editor.Doc().ApplyPropertyChange(PropertyEdit::Whole(0, "Duration", value));
+    QUndoStack& stack = editor.Doc().UndoStack();
+    for (auto _ : state) {
+        if (stack.canUndo())
+            stack.undo();
+        else
+            stack.redo();
+        editor.View().PropertyPanel()->Shown()->repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_UndoOrRedoWithPanelRefresh)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SparvApp::PrepareSurfaceFormat();
+    QStandardPaths::setTestModeEnabled(true); // the recent files stay out of the user's settings
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
