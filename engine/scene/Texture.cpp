@@ -16,12 +16,23 @@ Texture::Texture(std::string name, int width, int height, std::vector<uint8_t> p
     : m_name(std::move(name)), m_width(width), m_height(height), m_pixels(std::move(pixels)) {}
 
 Texture::~Texture() {
+    releaseUploads();
+}
+
+void Texture::releaseUploads() {
     RenderDevice* device = rndTable();
-    if (!device)
-        return;
-    for (const Upload& upload : m_uploads)
-        if (upload.device == device->Serial())
-            device->DestroyTexture(upload.id);
+    if (device)
+        for (const Upload& upload : m_uploads)
+            if (upload.device == device->Serial())
+                device->DestroyTexture(upload.id);
+    m_uploads.clear();
+}
+
+void Texture::replacePixels(int width, int height, std::vector<uint8_t> pixels) {
+    releaseUploads();
+    m_width = width;
+    m_height = height;
+    m_pixels = std::move(pixels);
 }
 
 void Texture::bind(TextureWrap wrap) {
@@ -253,6 +264,27 @@ Texture* TextureRegistry::find(const char* name, bool, bool, bool, const char*) 
     entry.references = 1;
     m_keys[entry.texture.get()] = key;
     return entry.texture.get();
+}
+
+bool TextureRegistry::reload(const char* name) {
+    std::string host;
+    if (!name || !FilePath::ConvertFromAlias(name, host))
+        return false;
+    const auto found = m_entries.find(Lowered(host));
+    if (found == m_entries.end())
+        return false;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> pixels;
+    if (!ReadWholeFile(host, bytes, error) ||
+        !DecodeTextureImage(bytes.data(), bytes.size(), width, height, pixels, error)) {
+        dbTracefAux("Texture \"%s\" (%s) not reloaded: %s", name, host.c_str(), error.c_str());
+        return false;
+    }
+    found->second.texture->replacePixels(width, height, std::move(pixels));
+    return true;
 }
 
 void TextureRegistry::releaseTexture(Texture* texture) {

@@ -32,8 +32,13 @@ public:
     // Destroying the texture releases its copy on the device current then; copies on other
     // devices end with their devices.
     TextureId deviceId();
+    // New pixels for the texture (its file changed): the copy on the current device goes
+    // and the next use uploads the new one. Copies on other devices end with them.
+    void replacePixels(int width, int height, std::vector<uint8_t> pixels);
 
 private:
+    void releaseUploads();
+
     std::string m_name;
     int m_width;
     int m_height;
@@ -61,6 +66,10 @@ public:
     void releaseTexture(Texture* texture);
     // Textures currently loaded.
     size_t count() const;
+    // Reads a loaded texture's file again (an aliased or host path), in place: every user
+    // sees the new picture at its next bind. False, with the texture unchanged and the
+    // reason traced, when it is not loaded or the file is not a readable image.
+    bool reload(const char* name);
 
     // Largest width or height accepted; larger images are refused as corrupt.
     static constexpr int kMaxSide = 8192;
