@@ -128,11 +128,9 @@ std::shared_ptr<FXType> FXManager::TypeLoad(const char* name) {
     FXPropertyList properties;
     if (!FXReadTypeFile(name, style, properties))
         return nullptr;
-    std::shared_ptr<FXType> type = FXNewType(style, name);
+    std::shared_ptr<FXType> type = FXBuildType(style, name, properties);
     if (!type)
         DB_FATAL("FXManager", 2384, "Invalid fx type '%s'", name);
-    for (const FXProperty& property : properties)
-        type->SetProperty(property.name.c_str(), property.value);
     return type;
 }
 

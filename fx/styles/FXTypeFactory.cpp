@@ -35,3 +35,11 @@ std::shared_ptr<FXType> FXNewType(int style, const char* name) {
         return nullptr;
     }
 }
+
+std::shared_ptr<FXType> FXBuildType(int style, const char* name, const FXPropertyList& properties) {
+    std::shared_ptr<FXType> type = FXNewType(style, name);
+    if (type)
+        for (const FXProperty& property : properties)
+            type->SetProperty(property.name.c_str(), property.value);
+    return type;
+}
