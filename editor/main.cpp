@@ -1,17 +1,16 @@
 // The Sparv editor.
 //
-// Besides the editor's own "wkdir" option, a few options let scripts and CI run the editor
-// unattended on an effect: open a file, play it, save a picture of the main window and
-// quit, and report how long the first preview frame took to reach the screen.
+// sparv [--wkdir DIR] [FILE.lua]: the editor, opening FILE.lua as its first document (as
+// a file manager's "Open with" runs it). A few options let scripts and CI run the editor
+// unattended on an effect: open a file or type, select a property, play, save a picture of
+// the main window and quit, and report how long the first preview frame took to reach the
+// screen.
 
-#include "definitions/FXFile.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvApp.h"
 #include "shell/SparvAttr.h"
-#include "shell/SparvDocCommands.h"
 #include "shell/SparvFrame.h"
 #include "shell/SparvView.h"
-#include "stream/FilePath.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -91,15 +90,21 @@ int main(int argc, char** argv) {
         QStringLiteral("Print when the first preview frame is on screen."));
     parser.addOptions(
         {workingDirectory, open, select, play, screenshot, quitAfter, reportFirstFrame});
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("An FX file to open (as --open does)."),
+                                 QStringLiteral("[file]"));
     parser.process(application);
 
     // A file named on the command line is relative to where the program was started, not to
-    // the working directory of "wkdir".
-    QString fileToOpen;
-    if (parser.isSet(open)) {
-        const QFileInfo file(parser.value(open));
-        fileToOpen = file.isFile() ? file.absoluteFilePath() : QString();
-    }
+    // the working directory of "wkdir"; a bare name is a type below Data/art/fx/.
+    QString toOpen = parser.isSet(open) ? parser.value(open)
+                     : parser.positionalArguments().isEmpty()
+                         ? QString()
+                         : parser.positionalArguments().front();
+    if (!toOpen.isEmpty() &&
+        (QFileInfo::exists(toOpen) || toOpen.contains(QLatin1Char('/')) ||
+         toOpen.endsWith(QStringLiteral(".lua"), Qt::CaseInsensitive)))
+        toOpen = QFileInfo(toOpen).absoluteFilePath();
 
     SparvApp app;
     if (!app.Startup(QApplication::arguments()))
@@ -118,17 +123,8 @@ int main(int argc, char** argv) {
                 QObject::disconnect(*connection);
             });
     }
-    if (parser.isSet(open)) {
-        // Not a file: a type name, found below the FX root of the working directory.
-        if (fileToOpen.isEmpty()) {
-            std::string host;
-            FilePath::ConvertFromAlias(FXTypeFilePath(parser.value(open).toUtf8().constData()),
-                                       host, FilePath::kModeAbsolute);
-            fileToOpen = QString::fromStdString(host);
-        }
-        view->MakeContextCurrent();
-        app.Frame()->DocCommands().OpenPath(fileToOpen);
-    }
+    if (!toOpen.isEmpty())
+        app.OpenFromCommandLine(toOpen);
     if (parser.isSet(select) && !view->TypeTree()->SelectLabelPath(parser.value(select)))
         std::fprintf(stderr, "sparv: no property %s in the tree\n",
                      parser.value(select).toLocal8Bit().constData());

@@ -149,17 +149,21 @@ void RenderWindow::mousePressEvent(QMouseEvent* event) {
     m_buttons = event->buttons();
     m_lastPointer = event->position();
     setFocus(Qt::MouseFocusReason);
+    emit InputArrived();
 }
 
 void RenderWindow::mouseReleaseEvent(QMouseEvent* event) {
     m_buttons = event->buttons();
     m_lastPointer = event->position();
+    emit InputArrived();
 }
 
 void RenderWindow::mouseMoveEvent(QMouseEvent* event) {
     m_buttons = event->buttons();
     m_motion += event->position() - m_lastPointer;
     m_lastPointer = event->position();
+    if (m_buttons != Qt::NoButton)
+        emit InputArrived();
 }
 
 void RenderWindow::wheelEvent(QWheelEvent* event) {

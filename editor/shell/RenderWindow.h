@@ -43,6 +43,8 @@ public:
 
     // Once per frame, before Frame: right button held orbits, right and left together zoom.
     void CameraInput();
+    // Whether the camera is being moved (the orbit button is held).
+    bool CameraMoving() const { return m_buttons.testFlag(Qt::RightButton); }
     // Advances the effects by step seconds and draws them.
     void Frame(float step);
 
@@ -69,6 +71,9 @@ public:
 signals:
     // A frame drawn by Frame has reached the screen (once per composed frame).
     void FramePresented();
+    // A mouse button was pressed or released, or the mouse moved with one held: the
+    // camera may move.
+    void InputArrived();
 
 protected:
     void initializeGL() override;

@@ -1,21 +1,27 @@
 #include "shell/SparvApp.h"
 
+#include "definitions/FXManager.h"
 #include "diag/Diag.h"
+#include "shell/RenderWindow.h"
 #include "shell/SparvDoc.h"
 #include "shell/SparvDocCommands.h"
 #include "shell/SparvFrame.h"
 #include "shell/SparvPlayback.h"
 #include "shell/SparvPrompts.h"
+#include "shell/SparvRecovery.h"
 #include "shell/SparvView.h"
 #include "stream/FilePath.h"
 #include "stream/StandardAliases.h"
 #include "widgets/SparvAbout.h"
+#include "widgets/SparvDlgPreferences.h"
 #include "widgets/SparvDlgType.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QSurfaceFormat>
 #include <filesystem>
 #include <fstream>
@@ -38,13 +44,15 @@ SparvApp::SparvApp(QObject* parent) : QObject(parent) {
     m_realTime.start();
     m_clock = [this] { return m_realTime.nsecsElapsed(); };
     RestartFrameTimer();
-    m_idleTimer.setInterval(0);
-    connect(&m_idleTimer, &QTimer::timeout, this, &SparvApp::Idle);
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &SparvApp::LoopPass);
     qApp->installEventFilter(this);
 }
 
 SparvApp::~SparvApp() {
     m_idleTimer.stop();
+    // A clean exit: nothing is left to recover.
+    m_recovery.reset();
     qApp->removeEventFilter(this);
     m_allocationLog.Stop();
     // The view empties the document (and shuts the runtime down) as it goes.
@@ -60,6 +68,9 @@ void SparvApp::PrepareSurfaceFormat() {
     format.setProfile(QSurfaceFormat::CoreProfile);
     format.setDepthBufferSize(24);
     format.setStencilBufferSize(8);
+    // Frames follow the display's refresh unless the user asked for every frame the
+    // machine can make.
+    format.setSwapInterval(SparvSettings::Load().uncappedFrameRate ? 0 : 1);
     QSurfaceFormat::setDefaultFormat(format);
 }
 
@@ -77,6 +88,8 @@ bool SparvApp::Startup(const QStringList& arguments) {
     // This editor has no inventory and no sound system to pump: those steps always succeed.
 
     m_recentFiles.Load();
+    m_settings = SparvSettings::Load();
+    m_uncapped = m_settings.uncappedFrameRate;
     m_document = std::make_unique<SparvDoc>();
     m_playback = std::make_unique<SparvPlayback>(*m_document);
     FileNew(); // the first document: no style prompt
@@ -85,10 +98,24 @@ bool SparvApp::Startup(const QStringList& arguments) {
     m_frame->showNormal();
     m_frame->repaint();
 
+    m_recovery = std::make_unique<SparvRecovery>(*m_document, m_recoveryFolder.isEmpty()
+                                                                  ? SparvRecovery::DefaultFolder()
+                                                                  : m_recoveryFolder);
+    m_recovery->SetInterval(m_settings.autosaveSeconds);
+    OfferRecovery();
+
     RestartFrameTimer();
     m_running = true;
-    if (m_idleLoopEnabled)
-        m_idleTimer.start();
+    connect(m_playback.get(), &SparvPlayback::Changed, this, &SparvApp::Wake);
+    connect(ActiveView()->Render(), &RenderWindow::InputArrived, this, &SparvApp::Wake);
+    connect(ActiveView()->Render(), &RenderWindow::FramePresented, this, [this] {
+        // The refresh has come: the next pass may draw.
+        if (m_awaitingPresent) {
+            m_awaitingPresent = false;
+            m_idleTimer.start(0);
+        }
+    });
+    Wake();
     return true;
 }
 
@@ -132,22 +159,61 @@ void SparvApp::SetClock(std::function<qint64()> nanoseconds) {
 void SparvApp::SetRunning(bool running) {
     RestartFrameTimer();
     m_running = running;
-    // In the background there are no frames to make: the idle loop rests instead of
-    // spinning.
-    if (m_idleLoopEnabled && m_frame) {
-        if (running)
-            m_idleTimer.start();
-        else
-            m_idleTimer.stop();
-    }
+    // In the background there are no frames to make: the idle loop rests.
+    if (running)
+        Wake();
 }
 
 void SparvApp::SetIdleLoopEnabled(bool enabled) {
     m_idleLoopEnabled = enabled;
-    if (!enabled)
-        m_idleTimer.stop();
-    else if (m_running)
-        m_idleTimer.start();
+    m_idleTimer.stop();
+    m_looping = false;
+    m_awaitingPresent = false;
+    if (enabled)
+        Wake();
+}
+
+void SparvApp::SetUncappedFrameRate(bool uncapped) {
+    m_uncapped = uncapped;
+    Wake();
+}
+
+bool SparvApp::NeedsFrames() const {
+    const SparvView* view = ActiveView();
+    if (!m_running || !view || !m_playback)
+        return false;
+    if (m_playback->IsPlaying() || view->Render()->CameraMoving())
+        return true;
+    // A stopped effect winds down until its last instance is gone; a paused one holds.
+    const FXManager* manager = FXManager::Instance();
+    return !m_playback->IsPaused() && manager && manager->LiveCount() > 0;
+}
+
+void SparvApp::Wake() {
+    if (!m_idleLoopEnabled || !m_frame || m_looping || !NeedsFrames())
+        return;
+    // The first step after a rest starts from now, not from the last frame before it.
+    RestartFrameTimer();
+    m_looping = true;
+    m_idleTimer.start(0);
+}
+
+void SparvApp::LoopPass() {
+    // Frames while the window is hidden are never presented: a slow pace keeps the effect
+    // moving without waiting for a refresh that does not come.
+    constexpr int kPresentWaitMilliseconds = 50;
+    m_awaitingPresent = false;
+    Idle();
+    if (!NeedsFrames()) {
+        m_looping = false;
+        return;
+    }
+    if (m_uncapped) {
+        m_idleTimer.start(0);
+    } else {
+        m_awaitingPresent = true;
+        m_idleTimer.start(kPresentWaitMilliseconds);
+    }
 }
 
 SparvView* SparvApp::ActiveView() const {
@@ -203,6 +269,10 @@ bool SparvApp::OnCommand(int id) {
         About();
         return true;
     }
+    if (id == SparvCommand::Preferences) {
+        Preferences();
+        return true;
+    }
     if (id >= SparvCommand::FileRecentFirst && id <= SparvCommand::FileRecentLast) {
         const int index = id - SparvCommand::FileRecentFirst;
         const QStringList& entries = m_recentFiles.Entries();
@@ -219,6 +289,7 @@ bool SparvApp::OnCommand(int id) {
 bool SparvApp::OnUpdateCommand(int id, SparvCommandState& state) {
     state.enabled = true;
     return id == SparvCommand::FileNew || id == SparvCommand::HelpAbout ||
+           id == SparvCommand::Preferences ||
            (id >= SparvCommand::FileRecentFirst && id <= SparvCommand::FileRecentLast);
 }
 
@@ -250,6 +321,76 @@ void SparvApp::NewDocumentProcedure() {
     m_playback->ShutdownRuntime();
     view->InitialUpdate();
     m_document->NewDocument(m_nextNewStyle);
+}
+
+void SparvApp::OpenFromCommandLine(const QString& fileOrName) {
+    if (!m_frame)
+        return;
+    const QString path = QFileInfo(fileOrName).isAbsolute()
+                             ? fileOrName
+                             : SparvDoc::HostPathOfType(fileOrName.toLower());
+    m_frame->ActiveView()->MakeContextCurrent();
+    m_frame->DocCommands().OpenPath(path);
+}
+
+void SparvApp::OfferRecovery() {
+    const std::vector<SparvRecovery::Session> sessions = m_recovery->Leftovers();
+    if (sessions.empty())
+        return;
+    // One session at a time, the newest first; the others wait for the next start.
+    const SparvRecovery::Session& session = sessions.front();
+    const QString folder = QDir::toNativeSeparators(session.folder);
+    if (!session.unreadable.isEmpty()) {
+        SparvPrompts::Current().Message(
+            m_frame.get(),
+            QStringLiteral("Changes left by an earlier session cannot be read (%1).\nThey are "
+                           "kept in %2.")
+                .arg(session.unreadable, folder),
+            SparvPrompts::Buttons::Ok, SparvPrompts::Icon::Warning);
+        return;
+    }
+    QString list;
+    for (const SparvRecovery::Copy& copy : session.copies)
+        list += QStringLiteral("\n    %1%2, copied at %3")
+                    .arg(copy.typeName,
+                         copy.original.isEmpty()
+                             ? QStringLiteral(" (never saved)")
+                             : QStringLiteral(" (") + QDir::toNativeSeparators(copy.original) +
+                                   QLatin1Char(')'),
+                         QLocale::system().toString(copy.written, QLocale::ShortFormat));
+    const int choice = SparvPrompts::Current().Choose(
+        m_frame.get(),
+        QStringLiteral("Sparv ended without saving these changes:\n%1\n\nRestore them into the "
+                       "document (unsaved, for you to save), or discard them?")
+            .arg(list),
+        {QStringLiteral("Restore"), QStringLiteral("Discard"), QStringLiteral("Decide Later")},
+        SparvPrompts::Icon::Question, QStringLiteral("Recover Changes"));
+    if (choice == 1) {
+        SparvRecovery::Discard(session);
+        return;
+    }
+    if (choice != 0)
+        return;
+    ActiveView()->MakeContextCurrent();
+    QStringList unreadable;
+    if (!m_recovery->Restore(session, &unreadable))
+        SparvPrompts::Current().Message(
+            m_frame.get(),
+            QStringLiteral("These copies cannot be read and are kept in %1:\n%2")
+                .arg(folder, unreadable.join(QLatin1Char('\n'))),
+            SparvPrompts::Buttons::Ok, SparvPrompts::Icon::Warning);
+}
+
+void SparvApp::Preferences() {
+    SparvDlgPreferences dialog(m_frame.get());
+    dialog.SetSettings(m_settings);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_settings = dialog.Settings();
+    m_settings.Store();
+    if (m_recovery)
+        m_recovery->SetInterval(m_settings.autosaveSeconds);
+    SetUncappedFrameRate(m_settings.uncappedFrameRate);
 }
 
 void SparvApp::About() {

@@ -43,6 +43,7 @@ enum Id : int {
     GridXY = 32792,
     EditUndo = 32793,
     EditRedo = 32794,
+    Preferences = 32795,
 
     PlayButton = 1005,
     StopButton = 1006,

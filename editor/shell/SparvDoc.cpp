@@ -64,8 +64,12 @@ public:
         quint64 afterRevision;
     };
 
-    PropertyEditCommand(SparvDoc& document, const QString& text, qint64 time, bool gesture)
-        : QUndoCommand(text), m_document(document), m_lastTime(time), m_gesture(gesture) {}
+    // carriedOut: the changes are in the types already (the door wrote them); otherwise
+    // the push carries them out.
+    PropertyEditCommand(SparvDoc& document, const QString& text, qint64 time, bool gesture,
+                        bool carriedOut = true)
+        : QUndoCommand(text), m_document(document), m_lastTime(time), m_gesture(gesture),
+          m_carriedOut(carriedOut) {}
 
     int id() const override { return 1; }
 
@@ -140,7 +144,7 @@ private:
     std::vector<Change> m_changes;
     qint64 m_lastTime;
     bool m_gesture;
-    bool m_carriedOut = true;
+    bool m_carriedOut;
 };
 
 SparvDoc::SparvDoc(QObject* parent) : QObject(parent) {
@@ -339,7 +343,86 @@ int SparvDoc::AddType(std::shared_ptr<FXType> type, bool unsaved) {
     // No revision is 0: an unsaved type differs from its file until it is saved.
     m_types.push_back({std::move(type), revision, unsaved ? 0 : revision, false});
     NotifyModified();
+    emit TypeAdded(TypeCount() - 1);
     return TypeCount() - 1;
+}
+
+bool SparvDoc::IsTypeChanged(int index) const {
+    if (index < 0 || index >= TypeCount())
+        return false;
+    const Entry& entry = m_types[static_cast<size_t>(index)];
+    return entry.revision != entry.savedRevision;
+}
+
+bool SparvDoc::ReloadType(int index, QString* failure) {
+    FXType* type = TypeAt(index);
+    FXManager* manager = FXManager::Instance();
+    std::shared_ptr<FXType> disk =
+        type && manager ? manager->TypeLoad(type->GetName().c_str()) : nullptr;
+    if (!disk) {
+        if (failure)
+            *failure = QStringLiteral("Failed to load file");
+        return false;
+    }
+    FXPropertyList now;
+    FXPropertyList read;
+    type->GetProperties(now);
+    disk->GetProperties(read);
+    auto command = std::make_unique<PropertyEditCommand>(
+        *this, QStringLiteral("Reload ") + QString::fromStdString(type->GetName()), Now(), true,
+        false);
+    const quint64 before = Revision(index);
+    const quint64 after = NextRevision();
+    auto current = now.begin();
+    for (const FXProperty& property : read) {
+        if (current != now.end() && current->name == property.name &&
+            !(current->value == property.value))
+            command->Record({index, property.name, current->value, property.value, before, after});
+        if (current != now.end())
+            ++current;
+    }
+    Entry& entry = m_types[static_cast<size_t>(index)];
+    if (!command->Empty())
+        m_undoStack.push(command.release());
+    entry.savedRevision = entry.revision;
+    entry.neverSaved = false;
+    // Every type as its file holds it: nothing to save.
+    bool changed = false;
+    for (int i = 0; i < TypeCount(); ++i)
+        changed = changed || IsTypeChanged(i);
+    if (!changed)
+        m_undoStack.setClean();
+    NotifyModified();
+    return true;
+}
+
+void SparvDoc::MarkTypeUnsaved(int index) {
+    if (index < 0 || index >= TypeCount())
+        return;
+    m_types[static_cast<size_t>(index)].savedRevision = 0; // no revision is 0
+    NotifyModified();
+}
+
+void SparvDoc::RestoreType(std::shared_ptr<FXType> type, bool main) {
+    m_undoStack.clear();
+    BeforeRuntimeChange();
+    int index = main && !m_types.empty() ? 0 : -1;
+    for (int i = 0; i < TypeCount() && index < 0; ++i)
+        if (SameTypeName(m_types[static_cast<size_t>(i)].type->GetName(), type->GetName().c_str()))
+            index = i;
+    if (index < 0) {
+        AddType(std::move(type), true);
+    } else {
+        Entry& entry = m_types[static_cast<size_t>(index)];
+        entry.type = std::move(type);
+        entry.revision = NextRevision();
+        entry.savedRevision = 0;
+        entry.neverSaved = false;
+    }
+    if (main)
+        SetTitle(QString::fromStdString(m_types.front().type->GetName()));
+    NotifyModified();
+    emit TypesReplaced(false);
 }
 
 quint64 SparvDoc::Revision(int index) const {

@@ -111,6 +111,20 @@ public:
     // Whether the type has changes its file does not hold (always, for a new type that
     // was never saved).
     bool IsTypeUnsaved(int index) const;
+    // Whether the type was changed since it was loaded, made or last saved (a new type
+    // that nobody edited has no changes worth keeping).
+    bool IsTypeChanged(int index) const;
+    // Reads a type's file again (it changed on disk) into the type, as one undo step
+    // ("Reload spark"); afterwards the type matches its file. False, with the reason, when
+    // the file cannot be read: the type is then unchanged.
+    bool ReloadType(int index, QString* failure = nullptr);
+    // The type's file is gone: the type holds what the file held, and is unsaved until it
+    // is saved again.
+    void MarkTypeUnsaved(int index);
+    // Puts a type restored from a recovery copy into the document, marked unsaved: in
+    // place of the type of the same name (of the main type, when main), or appended.
+    // The undo stack starts afresh; the views get the new list of types.
+    void RestoreType(std::shared_ptr<FXType> type, bool main);
     // The type's revision: a number that changes with every change of its properties and
     // comes back when an undo restores an earlier state.
     quint64 Revision(int index) const;
@@ -140,6 +154,8 @@ signals:
     void ModifiedChanged(bool modified);
     // A type was written to its file.
     void TypeSaved(int index);
+    // A type was appended to the list (one the main type spawns, loaded for the tree).
+    void TypeAdded(int index);
 
 private:
     friend class PropertyEditCommand;

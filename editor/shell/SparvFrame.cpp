@@ -4,6 +4,7 @@
 #include "shell/SparvApp.h"
 #include "shell/SparvDoc.h"
 #include "shell/SparvDocCommands.h"
+#include "shell/SparvFileWatcher.h"
 #include "shell/SparvPlayback.h"
 #include "shell/SparvRecentFiles.h"
 #include "shell/SparvView.h"
@@ -19,7 +20,9 @@ SparvFrame::SparvFrame(SparvApp& app, SparvDoc& document, SparvPlayback& playbac
     : m_app(app), m_document(document), m_playback(playback),
       m_view(new SparvView(document, playback, this)),
       m_docCommands(
-          std::make_unique<SparvDocCommands>(document, playback, app.RecentFiles(), this)) {
+          std::make_unique<SparvDocCommands>(document, playback, app.RecentFiles(), this)),
+      m_fileWatcher(std::make_unique<SparvFileWatcher>(document, playback, this)) {
+    m_fileWatcher->SetBeforeRuntimeChange([this] { m_view->MakeContextCurrent(); });
     setObjectName(QStringLiteral("SparvFrame"));
     setCentralWidget(m_view);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -52,6 +55,7 @@ SparvFrame::~SparvFrame() {
     disconnect(&m_playback, nullptr, this, nullptr);
     disconnect(&m_app.RecentFiles(), nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
+    m_fileWatcher.reset();
     delete m_view;
     m_view = nullptr;
 }
@@ -101,6 +105,8 @@ void SparvFrame::BuildMenus() {
     AddCommand(edit, BackgroundColour, QStringLiteral("Background &Colour"));
     AddCommand(edit, Gravity, QStringLiteral("&Gravity"));
     AddCommand(edit, Wind, QStringLiteral("&Wind"));
+    edit->addSeparator();
+    AddCommand(edit, Preferences, QStringLiteral("&Preferences..."));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     AddCommand(view, GridXZ, QStringLiteral("&Grid XZ"), {}, true);

@@ -18,6 +18,7 @@ class QMenu;
 class SparvApp;
 class SparvDoc;
 class SparvDocCommands;
+class SparvFileWatcher;
 class SparvPlayback;
 class SparvView;
 
@@ -34,6 +35,8 @@ public:
     SparvView* ActiveView() const { return m_view; }
     // The document's commands: file, undo and global dialogs, with their questions.
     SparvDocCommands& DocCommands() const { return *m_docCommands; }
+    // What notices the document's files changing on disk.
+    SparvFileWatcher& FileWatcher() const { return *m_fileWatcher; }
     // The menu entry or accelerator of a command, or null.
     QAction* Action(int id) const;
     QMenu* Menu(const QString& title) const;
@@ -63,6 +66,7 @@ private:
     SparvPlayback& m_playback;
     SparvView* m_view;
     std::unique_ptr<SparvDocCommands> m_docCommands;
+    std::unique_ptr<SparvFileWatcher> m_fileWatcher;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentEnd = nullptr; // separator after the recent files

@@ -3,8 +3,24 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 namespace {
+
+QMessageBox::Icon BoxIcon(SparvPrompts::Icon icon) {
+    switch (icon) {
+    case SparvPrompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case SparvPrompts::Icon::Error:
+        return QMessageBox::Critical;
+    case SparvPrompts::Icon::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::Information;
+    }
+}
 
 class QtPrompts : public SparvPrompts {
 public:
@@ -13,20 +29,7 @@ public:
         QMessageBox box(parent);
         box.setWindowTitle(title.isEmpty() ? QStringLiteral("Sparv") : title);
         box.setText(text);
-        switch (icon) {
-        case Icon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case Icon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case Icon::Error:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case Icon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        }
+        box.setIcon(BoxIcon(icon));
         switch (buttons) {
         case Buttons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -53,6 +56,20 @@ public:
         }
     }
 
+    int Choose(QWidget* parent, const QString& text, const QStringList& choices, Icon icon,
+               const QString& title) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(title.isEmpty() ? QStringLiteral("Sparv") : title);
+        box.setText(text);
+        box.setIcon(BoxIcon(icon));
+        std::vector<QAbstractButton*> buttons;
+        for (const QString& choice : choices)
+            buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+        box.exec();
+        const auto pressed = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+        return pressed == buttons.end() ? -1 : static_cast<int>(pressed - buttons.begin());
+    }
+
     QString OpenFile(QWidget* parent, const QString& title, const QString& initial,
                      const QString& filter) override {
         return QFileDialog::getOpenFileName(parent, title, initial, filter);
@@ -60,7 +77,8 @@ public:
 
     QString SaveFile(QWidget* parent, const QString& title, const QString& initial,
                      const QString& filter) override {
-        return QFileDialog::getSaveFileName(parent, title, initial, filter);
+        return QFileDialog::getSaveFileName(parent, title, initial, filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
     }
 
     QColor ChooseColour(QWidget* parent, const QColor& initial, const QString& title) override {

@@ -24,11 +24,17 @@ public:
     virtual Answer Message(QWidget* parent, const QString& text, Buttons buttons,
                            Icon icon = Icon::Information, const QString& title = {}) = 0;
 
+    // A modal question answered with one of several buttons, named by choices; the answer
+    // is the index of the button pressed, or -1 when the box was closed.
+    virtual int Choose(QWidget* parent, const QString& text, const QStringList& choices,
+                       Icon icon = Icon::Question, const QString& title = {}) = 0;
+
     // A chooser of an existing file. filter is a Qt name filter list such as
     // "Lua files (*.lua)"; initial is the folder or file it opens at. Empty when cancelled.
     virtual QString OpenFile(QWidget* parent, const QString& title, const QString& initial,
                              const QString& filter) = 0;
-    // A chooser of a file to write (it may exist). Empty when cancelled.
+    // A chooser of a file to write (it may exist: the caller asks about replacing it).
+    // Empty when cancelled.
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& initial,
                              const QString& filter) = 0;
     // The platform's colour chooser; an invalid colour when cancelled.

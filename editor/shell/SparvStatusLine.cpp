@@ -14,7 +14,7 @@ const std::array<const char*, SparvStatusLine::kParts> kLongestText = {
 
 } // namespace
 
-SparvStatusLine::SparvStatusLine(QWidget* parent) : QWidget(parent) {
+SparvStatusLine::SparvStatusLine(QWidget* parent) : QWidget(parent), m_note(new QLabel(this)) {
     for (QLabel*& part : m_parts) {
         part = new QLabel(this);
         part->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -22,6 +22,21 @@ SparvStatusLine::SparvStatusLine(QWidget* parent) : QWidget(parent) {
         part->setIndent(2);
         part->setMinimumSize(0, 0);
     }
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_note->hide();
+}
+
+void SparvStatusLine::SetNote(const QString& note) {
+    if (note == m_note->text())
+        return;
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+    LayoutParts();
+}
+
+QString SparvStatusLine::Note() const {
+    return m_note->text();
 }
 
 void SparvStatusLine::SetText(int part, const QString& text) {
@@ -58,6 +73,16 @@ QRect SparvStatusLine::PartRect(int part) const {
 
 void SparvStatusLine::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    LayoutParts();
+}
+
+void SparvStatusLine::LayoutParts() {
     for (int part = 0; part < kParts; ++part)
         m_parts[static_cast<size_t>(part)]->setGeometry(PartRect(part));
+    if (m_note->isVisible()) {
+        const QRect first = PartRect(0).adjusted(2, 2, -4, -2);
+        const int width = std::min(first.width(), m_note->sizeHint().width());
+        m_note->setGeometry(first.right() - width, first.top(), width, first.height());
+        m_note->raise();
+    }
 }

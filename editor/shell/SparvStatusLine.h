@@ -19,6 +19,10 @@ public:
 
     void SetText(int part, const QString& text);
     QString Text(int part) const;
+    // A short note at the right end of part 0, beside the description: how playback runs
+    // (the frame rate while playing). Empty hides it.
+    void SetNote(const QString& note);
+    QString Note() const;
     // The part's rectangle within the line.
     QRect PartRect(int part) const;
     // The width of parts 1 to 4: their nominal width, or what their longest text needs.
@@ -28,5 +32,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void LayoutParts();
+
     std::array<QLabel*, kParts> m_parts{};
+    QLabel* m_note;
 };

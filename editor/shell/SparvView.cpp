@@ -186,6 +186,8 @@ void SparvView::OnPropertyChanged(int typeIndex, const QString& name) {
 }
 
 void SparvView::OnPlaybackChanged(SparvPlayback::Change change) {
+    if (change == SparvPlayback::Change::Restarted)
+        m_frameRateClock.invalidate(); // measured afresh for every start
     switch (change) {
     case SparvPlayback::Change::Stopped:
     case SparvPlayback::Change::State:
@@ -206,6 +208,14 @@ void SparvView::Frame(float dt) {
     const float step = m_playback.IsPaused() ? 0.0f : dt;
     m_renderWindow->Frame(step);
     m_timeBar->Advance(step, !m_playback.IsPlaying());
+    ++m_framesCounted;
+    if (!m_frameRateClock.isValid()) {
+        m_frameRateClock.start();
+    } else if (const qint64 elapsed = m_frameRateClock.elapsed(); elapsed >= 1000) {
+        m_frameRate = 1000.0 * m_framesCounted / static_cast<double>(elapsed);
+        m_framesCounted = 0;
+        m_frameRateClock.restart();
+    }
     WriteStatus();
 }
 
@@ -220,6 +230,9 @@ void SparvView::WriteStatus() {
                                  QStringLiteral(" meter"));
     m_statusLine->SetText(4, QStringLiteral("camera distance = ") +
                                  SparvFormat::General(m_renderWindow->Camera().GetDistance()));
+    m_statusLine->SetNote(m_playback.IsPlaying() && m_frameRate > 0.0
+                              ? SparvFormat::Fixed(m_frameRate, 0) + QStringLiteral(" fps")
+                              : QString());
 }
 
 // ---- playback -----------------------------------------------------------------------------
@@ -376,9 +389,11 @@ bool SparvView::OnCommand(int id) {
         return true;
     case SparvCommand::GridXZ:
         preview.gridXZ = !preview.gridXZ;
+        m_renderWindow->update(); // the idle loop may be resting
         return true;
     case SparvCommand::GridXY:
         preview.gridXY = !preview.gridXY;
+        m_renderWindow->update();
         return true;
     case SparvCommand::ShowModel:
         m_renderWindow->SetShowModel(!m_renderWindow->ShowModel());
@@ -448,6 +463,7 @@ void SparvView::BackgroundColourDialog() {
     renderer.SetClearColour({static_cast<float>(chosen.red()) / 255.0f,
                              static_cast<float>(chosen.green()) / 255.0f,
                              static_cast<float>(chosen.blue()) / 255.0f, current.a});
+    m_renderWindow->update();
 }
 
 void SparvView::ChooseModelDialog() {

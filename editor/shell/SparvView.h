@@ -12,6 +12,7 @@
 #include "shell/SparvCommands.h"
 #include "shell/SparvPlayback.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <string>
 
@@ -127,5 +128,9 @@ private:
     QPushButton* m_playButton;
     QPushButton* m_stopButton;
     SparvStatusLine* m_statusLine;
+    // Frames drawn per second of real time, measured over the last second.
+    QElapsedTimer m_frameRateClock;
+    int m_framesCounted = 0;
+    double m_frameRate = 0.0;
     bool m_syncingRows = false;
 };

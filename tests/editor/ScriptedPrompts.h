@@ -29,6 +29,7 @@ public:
     std::vector<FileQuestion> fileQuestions;
     std::deque<QString> files;
     std::deque<QColor> colours;
+    std::deque<int> choices; // answers of Choose; -1 (closed) when none is left
     std::vector<QColor> colourInitials;
 
     Answer Message(QWidget*, const QString& text, Buttons buttons, Icon icon,
@@ -42,6 +43,16 @@ public:
         const Answer answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    int Choose(QWidget*, const QString& text, const QStringList&, Icon icon,
+               const QString&) override {
+        messages.push_back(text);
+        icons.push_back(icon);
+        if (choices.empty())
+            return -1;
+        const int choice = choices.front();
+        choices.pop_front();
+        return choice;
     }
     QString OpenFile(QWidget*, const QString& title, const QString& initial,
                      const QString& filter) override {

@@ -138,6 +138,7 @@ protected:
         m_app = std::make_unique<SparvApp>();
         m_app->SetIdleLoopEnabled(false);
         m_app->SetClock([this] { return m_clock; });
+        m_app->SetRecoveryFolder(Host(m_root / "recovery"));
         ASSERT_TRUE(
             m_app->Startup({QStringLiteral("sparv"), QStringLiteral("-wkdir"), Host(m_root)}));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));

@@ -149,4 +149,30 @@ TEST_F(SparvAppTest, AllocationLogKeepsOnePassOfAtMost16384Records) {
     EXPECT_TRUE(App().AllocationLog().Records().empty());
 }
 
+TEST_F(SparvAppTest, IdleLoopRestsWhileNothingMovesAndPlayWakesIt) {
+    RenderWindow* render = View().Render();
+    App().SetIdleLoopEnabled(true);
+    QTest::qWait(100); // whatever the start-up asked for
+    const int resting = render->FramesDrawn();
+    QTest::qWait(1000);
+    EXPECT_LE(render->FramesDrawn() - resting, 2);
+
+    Click(View().PlayButton());
+    QTest::qWait(500);
+    EXPECT_GE(render->FramesDrawn() - resting, 8);
+    App().SetIdleLoopEnabled(false);
+}
+
+TEST_F(SparvAppTest, CommandLineFileOpensAsFileOpenDoes) {
+    WriteSpark("Data/art/fx/spark.lua");
+    App().OpenFromCommandLine(FxPath("spark.lua"));
+    EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
+    EXPECT_TRUE(Prompts().messages.empty());
+
+    WriteSpark("outside.lua");
+    App().OpenFromCommandLine(Host(Root() / "outside.lua"));
+    EXPECT_EQ(Prompts().messages, std::vector<QString>{QStringLiteral("Failed to find file")});
+    EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
+}
+
 } // namespace

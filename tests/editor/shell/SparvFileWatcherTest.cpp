@@ -1,0 +1,117 @@
+// Files changed on disk by other tools while the editor has them open.
+
+#include "shell/SparvFileWatcher.h"
+
+#include "editor/shell/ShellTestSupport.h"
+
+#include <QSignalSpy>
+
+using shell_test::ShellTest;
+
+namespace {
+
+class SparvFileWatcherTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        if (IsSkipped())
+            return;
+        WriteSpark("Data/art/fx/spark.lua");
+        OpenFile(FxPath("spark.lua"));
+        ASSERT_TRUE(Frame()->FileWatcher().WatchedFiles().contains(FxPath("spark.lua")));
+        m_spark = ReadText("Data/art/fx/spark.lua");
+    }
+    std::string ReadText(const std::string& relative) const {
+        std::ifstream in(Root() / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The sample with another duration, as a text editor would write it.
+    std::string SparkLasting(const char* seconds) const {
+        std::string text = m_spark;
+        const std::string duration = "name = \"Duration\",";
+        const size_t at = text.find("value = ", text.find(duration)) + 8;
+        text.replace(at, text.find(',', at) - at, seconds);
+        return text;
+    }
+    float Duration() {
+        FXVariable value;
+        Doc().PropertyValue(0, "Duration", value);
+        return value.GetFloat();
+    }
+    // Lets the watcher see the change and settle.
+    static void Settle() { QTest::qWait(SparvFileWatcher::kSettleMilliseconds * 3); }
+
+    std::string m_spark;
+};
+
+TEST_F(SparvFileWatcherTest, ATypeRewrittenOnDiskIsReadAgainAsOneUndoStep) {
+    QSignalSpy reloads(&Frame()->FileWatcher(), &SparvFileWatcher::TypeReloaded);
+    WriteFile("Data/art/fx/spark.lua", SparkLasting("3"));
+    Settle();
+    EXPECT_EQ(reloads.count(), 1);
+    EXPECT_EQ(Duration(), 3.0f);
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_EQ(Doc().UndoStack().undoText(), QStringLiteral("Reload spark"));
+    Doc().UndoStack().undo();
+    EXPECT_FLOAT_EQ(Duration(), 0.8f);
+    EXPECT_TRUE(Doc().IsTypeUnsaved(0)); // the file holds 3 now
+}
+
+TEST_F(SparvFileWatcherTest, AWriteThatRenamesOverTheFileIsOneReload) {
+    QSignalSpy reloads(&Frame()->FileWatcher(), &SparvFileWatcher::TypeReloaded);
+    WriteFile("Data/art/fx/.spark.tmp", SparkLasting("4"));
+    std::filesystem::rename(Root() / "Data/art/fx/.spark.tmp", Root() / "Data/art/fx/spark.lua");
+    Settle();
+    EXPECT_EQ(reloads.count(), 1);
+    EXPECT_EQ(Duration(), 4.0f);
+    // And the watch follows the new file.
+    WriteFile("Data/art/fx/spark.lua", SparkLasting("5"));
+    Settle();
+    EXPECT_EQ(reloads.count(), 2);
+    EXPECT_EQ(Duration(), 5.0f);
+}
+
+TEST_F(SparvFileWatcherTest, UnsavedChangesAskOnceAndOwnSavesChangeNothing) {
+    QSignalSpy reloads(&Frame()->FileWatcher(), &SparvFileWatcher::TypeReloaded);
+    SetFloat(0, "Duration", 2.0f);
+    Prompts().messages.clear();
+    Prompts().choices = {1}; // keep my changes
+    WriteFile("Data/art/fx/spark.lua", SparkLasting("3"));
+    Settle();
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_TRUE(Prompts().messages[0].contains(QStringLiteral("unsaved changes")));
+    EXPECT_EQ(Duration(), 2.0f);
+    EXPECT_EQ(reloads.count(), 0);
+
+    // Sparv's own save is not news.
+    Prompts().messages.clear();
+    Press(Qt::Key_S, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(Prompts().messages,
+              std::vector<QString>{QStringLiteral("spark\n\nSaved Successfully")});
+    EXPECT_EQ(reloads.count(), 0);
+
+    // Asked again for the next change, and this time reloaded.
+    SetFloat(0, "Duration", 6.0f);
+    Prompts().messages.clear();
+    Prompts().choices = {0};
+    WriteFile("Data/art/fx/spark.lua", SparkLasting("7"));
+    Settle();
+    EXPECT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_EQ(Duration(), 7.0f);
+    EXPECT_EQ(reloads.count(), 1);
+}
+
+TEST_F(SparvFileWatcherTest, AFileThatDisappearsIsReportedOnceAndTheTypeKept) {
+    Prompts().messages.clear();
+    std::filesystem::remove(Root() / "Data/art/fx/spark.lua");
+    Settle();
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_TRUE(Prompts().messages[0].contains(QStringLiteral("removed")));
+    EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
+    EXPECT_TRUE(Doc().IsTypeUnsaved(0));
+    Settle();
+    EXPECT_EQ(Prompts().messages.size(), 1u);
+}
+
+} // namespace
