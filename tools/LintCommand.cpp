@@ -2,6 +2,7 @@
 // problem, "NAME: message"; exit status 1 when there is any.
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "analysis/FXBudget.h"
 #include "definitions/FXFile.h"
 #include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
@@ -9,14 +10,16 @@
 #include "styles/FXTypeFactory.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
 
-constexpr const char* kUsage = "lint [--wkdir DIR] [NAME ...]";
+constexpr const char* kUsage = "lint [--wkdir DIR] [--budget N] [NAME ...]";
 
 // One FX file as the loader would see it.
 struct LoadedType {
@@ -29,6 +32,10 @@ struct LoadedType {
 
 class Linter {
 public:
+    // budget: the most instances an effect may have alive at once, or none to skip the
+    // check.
+    explicit Linter(std::optional<uint64_t> budget) : m_budget(budget) {}
+
     int Run(const std::vector<std::string>& names) {
         for (const std::string& name : names)
             LintType(name);
@@ -81,6 +88,20 @@ private:
         }
         CheckFiles(name, type, loaded.children);
         CheckCycle(name);
+        CheckBudget(name);
+    }
+
+    // The worst case of instances alive at once, as the runtime would create them.
+    void CheckBudget(const std::string& name) {
+        if (!m_budget)
+            return;
+        const FXBudgetResult budget = FXBudget(*FXManager::Instance()).Analyse(name.c_str());
+        if (!budget.bounded)
+            Report(name, "no budget holds: " + budget.reason);
+        else if (budget.total > *m_budget)
+            Report(name, "up to " + std::to_string(budget.total) +
+                             " instances alive at once, over the budget of " +
+                             std::to_string(*m_budget));
     }
 
     void CheckProperty(const std::string& name, FXType& fresh, const FXProperty& property) {
@@ -181,6 +202,7 @@ private:
         return false;
     }
 
+    std::optional<uint64_t> m_budget;
     std::map<std::string, LoadedType> m_loaded;
     int m_problems = 0;
 };
@@ -208,14 +230,23 @@ std::vector<std::string> AllTypeNames() {
 } // namespace
 
 int RunLint(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir"});
+    const ToolArgs parsed(args, {"wkdir", "budget"});
     if (!parsed.Ok())
         return UsageError(kUsage, parsed.Error());
+    std::optional<uint64_t> budget;
+    if (const auto text = parsed.Value("budget")) {
+        uint64_t value = 0;
+        const char* end = text->data() + text->size();
+        const auto result = std::from_chars(text->data(), end, value);
+        if (result.ec != std::errc() || result.ptr != end)
+            return UsageError(kUsage, "--budget takes a whole number of instances");
+        budget = value;
+    }
     ToolEnvironment environment(parsed.Value("wkdir"));
     if (!environment.Ok())
         return 1;
     std::vector<std::string> names = parsed.Positional();
     if (names.empty())
         names = AllTypeNames();
-    return Linter().Run(names);
+    return Linter(budget).Run(names);
 }
