@@ -6,6 +6,7 @@
 #include "definitions/FXFile.h"
 #include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXUnreadEntries.h"
 #include "stream/FilePath.h"
 #include "styles/FXTypeFactory.h"
 
@@ -80,6 +81,7 @@ private:
         const auto fresh = FXNewType(type.GetStyle(), name.c_str());
         for (const FXProperty& property : loaded.fileProperties)
             CheckProperty(name, *fresh, property);
+        CheckEntries(name);
         for (const std::string& child : loaded.children) {
             const LoadedType& childType = Load(child);
             if (!childType.readable)
@@ -153,6 +155,30 @@ private:
             break;
         }
         Report(name, property.name + ": value refused");
+    }
+
+    // Table values whose entries the reader passes over: it takes entry_00, entry_01, ...
+    // up to the first missing number.
+    void CheckEntries(const std::string& name) {
+        for (const FXUnreadEntries& entries : FXFindUnreadEntries(name.c_str())) {
+            std::string keys;
+            for (size_t i = 0; i < entries.unread.size() && i < 3; ++i)
+                keys += (i == 0 ? "" : ", ") + entries.unread[i];
+            if (entries.unread.size() > 3)
+                keys += ", ...";
+            if (entries.read == 0) {
+                Report(name, entries.property +
+                                 ": reads as an empty array: its entries must be named "
+                                 "entry_00, entry_01, ... (the file has " +
+                                 keys + ")");
+            } else {
+                char missing[32];
+                std::snprintf(missing, sizeof missing, "entry_%02zu", entries.read);
+                Report(name, entries.property + ": reading stops at the missing " + missing +
+                                 ", so " + keys + (entries.unread.size() == 1 ? " is" : " are") +
+                                 " not read");
+            }
+        }
     }
 
     // String parameters that are not child types name files: textures, meshes, flares.
