@@ -182,16 +182,18 @@ struct FXBudget::Profile {
 
 class FXBudget::Analysis {
 public:
-    Analysis(FXManager& manager, const FXBudgetOptions& options, bool partnersMayFail)
-        : m_manager(manager), m_step(options.longestStep), m_shortestStep(options.shortestStep),
-          m_width(options.binWidth), m_partnersMayFail(partnersMayFail) {}
+    Analysis(FXManager& manager, const FXBudgetOptions& options, const TypeLookup& lookup,
+             bool partnersMayFail)
+        : m_manager(manager), m_lookup(lookup), m_step(options.longestStep),
+          m_shortestStep(options.shortestStep), m_width(options.binWidth),
+          m_partnersMayFail(partnersMayFail) {}
 
     // The type an instance of name would be made of, or null when creating one fails
     // (no such type and no "badfx", or a light while lights are off).
     FXType* Child(const std::string& name) {
         if (name.empty())
             return nullptr;
-        FXType* type = m_manager.TypeFind(name.c_str());
+        FXType* type = m_lookup ? m_lookup(name.c_str()) : m_manager.TypeFind(name.c_str());
         if (type && type->GetStyle() == STYLE_LIGHT && m_manager.GetLightLevel() < 0)
             return nullptr;
         return type;
@@ -355,17 +357,16 @@ private:
 
     // --- the styles ------------------------------------------------------------------
 
-    // A type whose rules cannot be read: one instance that may never end; unbounded when
-    // it names types it may create.
+    // A type whose rules cannot be read: one instance that may never end, or, for the
+    // styles that create instances, an unknown number of them.
     Profile Opaque(FXType& type) {
         Profile profile;
-        std::vector<std::string> children;
-        type.GetChildTypes(children);
-        std::erase(children, std::string());
-        if (!children.empty()) {
+        const int style = type.GetStyle();
+        if (style == STYLE_SPRAY || style == STYLE_RING || style == STYLE_COMBO ||
+            style == STYLE_CONDITIONAL || style < 0 || style >= kStyleCount) {
             profile.unbounded = true;
             profile.chain = {type.GetName()};
-            profile.reason = "'" + type.GetName() + "' cannot be analysed";
+            profile.reason = "the definition of '" + type.GetName() + "' cannot be read";
             return profile;
         }
         profile.end = kForever;
@@ -442,12 +443,16 @@ private:
     // the survivor a step after the other child is gone; a stop reaches all children.
     Profile Group(FXType& type, double stopBy) {
         const std::string& name = type.GetName();
-        std::vector<std::string> names;
-        type.GetChildTypes(names);
+        static constexpr const char* kComboNames[] = {"Fx1", "Fx2", "FX3", "FX4",
+                                                      "FX5", "FX6", "FX7", "FX8"};
+        const size_t count = type.GetStyle() == STYLE_CONDITIONAL ? 2 : std::size(kComboNames);
+        Parameters params(type);
         std::vector<FXType*> children;
-        for (const std::string& childName : names)
-            if (FXType* child = Child(childName))
+        for (size_t i = 0; i < count; ++i)
+            if (FXType* child = Child(params.String(kComboNames[i])))
                 children.push_back(child);
+        if (!params.Ok())
+            return Opaque(type);
 
         std::vector<double> stops(children.size(), stopBy);
         if (type.GetStyle() == STYLE_CONDITIONAL && children.size() == 2 && !m_partnersMayFail) {
@@ -593,6 +598,7 @@ private:
     }
 
     FXManager& m_manager;
+    const TypeLookup& m_lookup;
     double m_step;
     double m_shortestStep;
     double m_width;
@@ -602,8 +608,8 @@ private:
     std::vector<std::string> m_stack;
 };
 
-FXBudget::FXBudget(FXManager& manager, const FXBudgetOptions& options)
-    : m_manager(manager), m_options(options) {}
+FXBudget::FXBudget(FXManager& manager, const FXBudgetOptions& options, TypeLookup lookup)
+    : m_manager(manager), m_options(options), m_lookup(std::move(lookup)) {}
 
 FXBudget::~FXBudget() = default;
 
@@ -622,7 +628,7 @@ uint64_t CountBelow(double bound, uint64_t ceiling) {
 FXBudgetResult FXBudget::Analyse(const char* name) {
     FXBudgetResult result;
     const uint64_t ceiling = m_manager.GetInstanceCeiling();
-    Analysis analysis(m_manager, m_options, false);
+    Analysis analysis(m_manager, m_options, m_lookup, false);
     FXType* root = analysis.Child(name ? name : "");
     if (!root)
         return result;
@@ -647,8 +653,7 @@ FXBudgetResult FXBudget::Analyse(const char* name) {
     // At the ceiling the runtime refuses instances, and a conditional whose first child
     // was refused lets the second run alone: count again without partners' stops.
     result.atCeiling = true;
-    FXBudgetOptions options = m_options;
-    Analysis alone(m_manager, options, true);
+    Analysis alone(m_manager, m_options, m_lookup, true);
     alone.ChooseBinWidth(*root);
     const Profile& pessimistic = alone.Of(*root, kForever);
     if (pessimistic.unbounded) {

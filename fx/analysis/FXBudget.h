@@ -21,6 +21,7 @@
 // that never end, make the effect unbounded.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,10 +57,15 @@ struct FXBudgetResult {
 
 class FXBudget {
 public:
+    // Finds the type of a name as creating an instance would, or null.
+    using TypeLookup = std::function<FXType*(const char* name)>;
+
     // Types are found through the manager's registry, as the runtime finds them (a
-    // missing type is the "badfx" stand-in); the manager's light level and instance
-    // ceiling apply.
-    explicit FXBudget(FXManager& manager, const FXBudgetOptions& options = {});
+    // missing type is the "badfx" stand-in), unless lookup is given: a caller whose
+    // registry holds stand-ins that do not show their properties hands out the real
+    // types through it. The manager's light level and instance ceiling apply.
+    explicit FXBudget(FXManager& manager, const FXBudgetOptions& options = {},
+                      TypeLookup lookup = {});
     ~FXBudget();
     FXBudget(const FXBudget&) = delete;
     FXBudget& operator=(const FXBudget&) = delete;
@@ -74,4 +80,5 @@ private:
 
     FXManager& m_manager;
     FXBudgetOptions m_options;
+    TypeLookup m_lookup;
 };

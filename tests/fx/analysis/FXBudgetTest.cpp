@@ -13,6 +13,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -242,6 +243,9 @@ const Effect kEffects[] = {
     {"a_rate_extrapolated_before_its_first_key",
      {{"early", Spray("1", "{0.5, 100, 1, 0}", "mote")}},
      {}},
+    {"a_rate_extrapolated_below_zero",
+     {{"late", Spray("1", "{0.5, 0, 1, 100}", "mote", Loop("Emitter_Loop"))}},
+     {}},
     {"a_looping_burst",
      {{"pulse", Spray("1", "{0, 100, 0.2, 0, 1, 0}", "mote", Loop("Emitter_Loop"))}},
      {}},
@@ -292,6 +296,42 @@ INSTANTIATE_TEST_SUITE_P(Effects, EffectBudget, testing::ValuesIn(kEffects),
                          [](const testing::TestParamInfo<Effect>& row) {
                              return std::string(row.param.title);
                          });
+
+// A stand-in that creates instances of the type it wraps but shows no properties, as the
+// editor's document registers its types while an effect plays.
+class HiddenType : public FXType {
+public:
+    explicit HiddenType(std::shared_ptr<FXType> type)
+        : FXType(("hidden_" + type->GetName()).c_str()), m_type(std::move(type)) {}
+    int GetStyle() const override { return m_type->GetStyle(); }
+    float GetDuration() const override { return m_type->GetDuration(); }
+    bool GetPropertyValue(const char*, FXVariable&) const override { return false; }
+    FXType& Wrapped() const { return *m_type; }
+
+private:
+    std::shared_ptr<FXType> m_type;
+};
+
+TEST(Budget, ATypeThatHidesItsDefinitionIsUnboundedUnlessLookedThrough) {
+    BudgetScene scene;
+    FXManager& manager = *FXManager::Instance();
+    manager.TypeAdd(std::make_shared<HiddenType>(manager.TypeLoad("rain")));
+    manager.TypeAdd(std::make_shared<HiddenType>(manager.TypeLoad("laser")));
+    const FXBudgetResult hidden = scene.Budget("hidden_rain");
+    EXPECT_FALSE(hidden.bounded);
+    EXPECT_EQ(hidden.reason, "the definition of 'hidden_rain' cannot be read");
+    // A style that creates nothing is one instance, which may never end.
+    EXPECT_EQ(scene.Budget("hidden_laser").total, 1u);
+
+    FXBudget lookThrough(manager, {}, [&manager](const char* name) {
+        FXType* type = manager.TypeFind(name);
+        const auto* standIn = dynamic_cast<const HiddenType*>(type);
+        return standIn ? &standIn->Wrapped() : type;
+    });
+    const FXBudgetResult rain = lookThrough.Analyse("hidden_rain");
+    EXPECT_TRUE(rain.bounded);
+    EXPECT_EQ(rain.total, scene.Budget("rain").total);
+}
 
 TEST(Budget, AtTheInstanceCeilingEveryFigureIsTheCeiling) {
     BudgetScene scene;
