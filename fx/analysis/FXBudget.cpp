@@ -2,6 +2,7 @@
 
 #include "FXEmission.h"
 #include "FXOccupancy.h"
+#include "FXRateCurve.h"
 #include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
 
@@ -57,108 +58,6 @@ private:
 
     const FXType& m_type;
     bool m_ok = true;
-};
-
-// A spray's rate over its clock (seconds since its birth), as the emitter evaluates it:
-// at the normalised emitter time of its age, the age wrapping while it loops. Ages are
-// sums of float steps and drift from the clock by a small fraction, which widens every
-// range asked for.
-class RateCurve {
-public:
-    RateCurve(std::vector<TimeFloat> keys, double duration, bool loop, double drift)
-        : m_keys(std::move(keys)), m_duration(duration), m_loop(loop), m_drift(drift) {
-        double low = 0.0;
-        double high = 0.0;
-        OverTimes(0.0, 1.0, low, high);
-        m_highest = high;
-        m_canFail = m_nan;
-    }
-
-    // The greatest rate anywhere in the emitter's life.
-    double Highest() const { return m_highest; }
-    // True when some time gives no number: the emitter then stops emitting for good.
-    bool CanFail() const { return m_canFail; }
-
-    // The least and greatest rate applied at clock moments in [a, b].
-    void Range(double a, double b, double& low, double& high) const {
-        low = kForever;
-        high = -kForever;
-        if (!(m_duration > 0.0)) {
-            // The normalised time is at its end from the first update on.
-            OverTimes(1.0, 1.0, low, high);
-            return;
-        }
-        if (!m_loop) {
-            const double t0 =
-                std::min(std::max(a * (1.0 - m_drift) - kWrapOffset, 0.0) / m_duration, 1.0);
-            const double t1 = std::min((b * (1.0 + m_drift) + kWrapOffset) / m_duration, 1.0);
-            OverTimes(t0, t1, low, high);
-            return;
-        }
-        if (!(m_duration > kWrapOffset)) {
-            // A wrap cannot bring the age below so short a duration: after the first
-            // update that reaches it the emitter stays at its end.
-            OverTimes(a < m_duration + kWrapOffset ? 0.0 : 1.0, 1.0, low, high);
-            return;
-        }
-        // The age runs with the clock through the first period, then restarts every
-        // duration - offset seconds at the offset.
-        const double period = m_duration - kWrapOffset;
-        const double slack = m_drift * (b - a + m_duration) + 2.0 * kWrapOffset;
-        const double from = std::max(a - slack, 0.0);
-        const double to = b + slack;
-        if (to - from >= period) {
-            OverTimes(0.0, 1.0, low, high);
-            return;
-        }
-        auto periodOf = [&](double clock) {
-            return clock < m_duration ? 0.0 : 1.0 + std::floor((clock - m_duration) / period);
-        };
-        auto ageOf = [&](double clock) {
-            return clock < m_duration ? clock : kWrapOffset + std::fmod(clock - m_duration, period);
-        };
-        const double ageFrom = ageOf(from);
-        const double ageTo = ageOf(to);
-        if (periodOf(from) == periodOf(to)) {
-            OverTimes(ageFrom / m_duration, ageTo / m_duration, low, high);
-        } else {
-            OverTimes(ageFrom / m_duration, 1.0, low, high);
-            OverTimes(0.0, ageTo / m_duration, low, high);
-        }
-    }
-
-private:
-    // The curve is linear between key times (whatever their order, a time between two
-    // neighbouring key times finds the same segment), so its extremes over [t0, t1] lie
-    // at the ends or at a key time, approached from either side.
-    void OverTimes(double t0, double t1, double& low, double& high) const {
-        auto at = [&](float t) {
-            const double value = EvaluateTimeFloat(m_keys, t);
-            if (std::isnan(value)) {
-                m_nan = true;
-                return;
-            }
-            low = std::min(low, value);
-            high = std::max(high, value);
-        };
-        at(static_cast<float>(t0));
-        at(static_cast<float>(t1));
-        for (const TimeFloat& key : m_keys) {
-            if (!(key.time >= t0 && key.time <= t1))
-                continue;
-            at(key.time);
-            at(std::nextafter(key.time, -kForever));
-            at(std::nextafter(key.time, kForever));
-        }
-    }
-
-    std::vector<TimeFloat> m_keys;
-    double m_duration;
-    bool m_loop;
-    double m_drift;
-    double m_highest = 0.0;
-    bool m_canFail = false;
-    mutable bool m_nan = false;
 };
 
 } // namespace
@@ -491,7 +390,7 @@ private:
         const bool loop = params.Bool("Emitter_Loop");
         const bool forceFirst = params.Bool("Force_First");
         const std::string particleName = params.String("Particle_Fx");
-        const RateCurve rate(params.Curve("Emitter_Rate"), duration, loop, Drift(duration));
+        const FXRateCurve rate(params.Curve("Emitter_Rate"), duration, loop, Drift(duration));
         if (!params.Ok())
             return Opaque(type);
         const std::string& name = type.GetName();
@@ -556,6 +455,7 @@ private:
 
         std::vector<double> upper(bins + 1, 0.0);
         std::vector<double> lower(bins + 1, 0.0);
+        bool mayHaveStopped = false; // a rate that is no number stops the emitter for good
         for (size_t i = 0; i <= bins; ++i) {
             const double a = static_cast<double>(i) * m_width;
             const double b = a + m_width;
@@ -564,7 +464,7 @@ private:
             double low = 0.0;
             double high = 0.0;
             // The rate applied to a moment is the one of the update that ends its step.
-            rate.Range(a, b + m_step, low, high);
+            mayHaveStopped = !rate.Range(a, b + m_step, low, high) || mayHaveStopped;
             upper[i] = m_width * std::max(high, 0.0) * (1.0 + 1e-6);
             const double lowRate = low * (low > 0.0 ? 1.0 - 1e-6 : 1.0 + 1e-6);
             // Forced updates give one particle instead of the rate's; past surelyUntil
@@ -572,7 +472,7 @@ private:
             const double sure =
                 forceFirst && a < m_step ? 0.0 : std::clamp(surelyUntil - a, 0.0, m_width);
             lower[i] =
-                rate.CanFail() ? 0.0 : sure * lowRate + (m_width - sure) * std::min(lowRate, 0.0);
+                mayHaveStopped ? 0.0 : sure * lowRate + (m_width - sure) * std::min(lowRate, 0.0);
         }
         const FXEmission emission(upper, lower);
         auto particles = [&](const FXOccupancy& one) {
