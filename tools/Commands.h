@@ -10,6 +10,7 @@ int RunDump(const std::vector<std::string>& args);
 int RunNew(const std::vector<std::string>& args);
 int RunLint(const std::vector<std::string>& args);
 int RunSimulate(const std::vector<std::string>& args);
+int RunBudget(const std::vector<std::string>& args);
 int RunMeshImport(const std::vector<std::string>& args);
 int RunRender(const std::vector<std::string>& args);
 int RunMakeAssets(const std::vector<std::string>& args);

@@ -2,21 +2,25 @@
 // problem, "NAME: message"; exit status 1 when there is any.
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "analysis/FXBudget.h"
 #include "definitions/FXFile.h"
 #include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXUnreadEntries.h"
 #include "stream/FilePath.h"
 #include "styles/FXTypeFactory.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
 
-constexpr const char* kUsage = "lint [--wkdir DIR] [NAME ...]";
+constexpr const char* kUsage = "lint [--wkdir DIR] [--budget N] [NAME ...]";
 
 // One FX file as the loader would see it.
 struct LoadedType {
@@ -29,6 +33,10 @@ struct LoadedType {
 
 class Linter {
 public:
+    // budget: the most instances an effect may have alive at once, or none to skip the
+    // check.
+    explicit Linter(std::optional<uint64_t> budget) : m_budget(budget) {}
+
     int Run(const std::vector<std::string>& names) {
         for (const std::string& name : names)
             LintType(name);
@@ -73,6 +81,7 @@ private:
         const auto fresh = FXNewType(type.GetStyle(), name.c_str());
         for (const FXProperty& property : loaded.fileProperties)
             CheckProperty(name, *fresh, property);
+        CheckEntries(name);
         for (const std::string& child : loaded.children) {
             const LoadedType& childType = Load(child);
             if (!childType.readable)
@@ -81,6 +90,20 @@ private:
         }
         CheckFiles(name, type, loaded.children);
         CheckCycle(name);
+        CheckBudget(name);
+    }
+
+    // The worst case of instances alive at once, as the runtime would create them.
+    void CheckBudget(const std::string& name) {
+        if (!m_budget)
+            return;
+        const FXBudgetResult budget = FXBudget(*FXManager::Instance()).Analyse(name.c_str());
+        if (!budget.bounded)
+            Report(name, "no budget holds: " + budget.reason);
+        else if (budget.total > *m_budget)
+            Report(name, "up to " + std::to_string(budget.total) +
+                             " instances alive at once, over the budget of " +
+                             std::to_string(*m_budget));
     }
 
     void CheckProperty(const std::string& name, FXType& fresh, const FXProperty& property) {
@@ -134,6 +157,30 @@ private:
         Report(name, property.name + ": value refused");
     }
 
+    // Table values whose entries the reader passes over: it takes entry_00, entry_01, ...
+    // up to the first missing number.
+    void CheckEntries(const std::string& name) {
+        for (const FXUnreadEntries& entries : FXFindUnreadEntries(name.c_str())) {
+            std::string keys;
+            for (size_t i = 0; i < entries.unread.size() && i < 3; ++i)
+                keys += (i == 0 ? "" : ", ") + entries.unread[i];
+            if (entries.unread.size() > 3)
+                keys += ", ...";
+            if (entries.read == 0) {
+                Report(name, entries.property +
+                                 ": reads as an empty array: its entries must be named "
+                                 "entry_00, entry_01, ... (the file has " +
+                                 keys + ")");
+            } else {
+                char missing[32];
+                std::snprintf(missing, sizeof missing, "entry_%02zu", entries.read);
+                Report(name, entries.property + ": reading stops at the missing " + missing +
+                                 ", so " + keys + (entries.unread.size() == 1 ? " is" : " are") +
+                                 " not read");
+            }
+        }
+    }
+
     // String parameters that are not child types name files: textures, meshes, flares.
     void CheckFiles(const std::string& name, const FXType& type,
                     const std::vector<std::string>& children) {
@@ -181,6 +228,7 @@ private:
         return false;
     }
 
+    std::optional<uint64_t> m_budget;
     std::map<std::string, LoadedType> m_loaded;
     int m_problems = 0;
 };
@@ -208,14 +256,23 @@ std::vector<std::string> AllTypeNames() {
 } // namespace
 
 int RunLint(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir"});
+    const ToolArgs parsed(args, {"wkdir", "budget"});
     if (!parsed.Ok())
         return UsageError(kUsage, parsed.Error());
+    std::optional<uint64_t> budget;
+    if (const auto text = parsed.Value("budget")) {
+        uint64_t value = 0;
+        const char* end = text->data() + text->size();
+        const auto result = std::from_chars(text->data(), end, value);
+        if (result.ec != std::errc() || result.ptr != end)
+            return UsageError(kUsage, "--budget takes a whole number of instances");
+        budget = value;
+    }
     ToolEnvironment environment(parsed.Value("wkdir"));
     if (!environment.Ok())
         return 1;
     std::vector<std::string> names = parsed.Positional();
     if (names.empty())
         names = AllTypeNames();
-    return Linter().Run(names);
+    return Linter(budget).Run(names);
 }

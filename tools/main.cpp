@@ -3,8 +3,9 @@
 //   sparv-fx dump --raw FILE              one FX file as the reader gives it, as JSON
 //   sparv-fx dump NAME | --style STYLE    a type as the registry gives it
 //   sparv-fx new STYLE NAME               a type of a style with its defaults, saved
-//   sparv-fx lint [NAME ...]              the problems of an FX library
+//   sparv-fx lint [--budget N] [NAME ...] the problems of an FX library
 //   sparv-fx simulate NAME                one effect run headless, step by step
+//   sparv-fx budget NAME                  the most instances an effect can have alive
 //   sparv-fx mesh-import IN.obj OUT.kmo   a Wavefront OBJ mesh as a ".kmo" file
 //   sparv-fx render NAME -o OUT.png       one effect drawn headless as the preview shows it
 //   sparv-fx make-assets FOLDER           the default textures and meshes
@@ -27,11 +28,16 @@ void PrintUsage(FILE* out) {
                "  dump --style STYLE        a new type of a style with its defaults\n"
                "  new STYLE NAME [--wkdir DIR]\n"
                "                            write a type of a style with its defaults\n"
-               "  lint [--wkdir DIR] [NAME ...]\n"
-               "                            report the problems of FX files (all when no name)\n"
+               "  lint [--wkdir DIR] [--budget N] [NAME ...]\n"
+               "                            report the problems of FX files (all when no name);\n"
+               "                            with --budget, effects that can have more than N\n"
+               "                            instances alive at once\n"
                "  simulate NAME [--wkdir DIR] [--seed N] [--dt SECONDS] [--steps K]\n"
                "                [--max-step SECONDS] [--positions]\n"
                "                            run one effect and print what lives after each step\n"
+               "  budget NAME [NAME ...] [--wkdir DIR] [--step SECONDS]\n"
+               "                            the most instances of each type an effect can have\n"
+               "                            alive at once, from its definitions (JSON)\n"
                "  mesh-import IN.obj OUT.kmo [--scale S]\n"
                "                            convert a Wavefront OBJ mesh to a .kmo mesh\n"
                "  render NAME|- [--wkdir DIR] [--seed N] [--time T | --frames N --fps F]\n"
@@ -66,6 +72,8 @@ int main(int argc, char** argv) {
         return RunLint(args);
     if (command == "simulate")
         return RunSimulate(args);
+    if (command == "budget")
+        return RunBudget(args);
     if (command == "mesh-import")
         return RunMeshImport(args);
     if (command == "render")

@@ -52,7 +52,14 @@ TEST(Lint, FindsEveryKindOfProblemInABrokenLibrary) {
               "missingtexture: Texture: file 'Data:art/fx/nosuch.tga' does not exist");
     EXPECT_EQ(LineFor(lines, "cycle_a"), "cycle_a: reference cycle cycle_a -> cycle_b -> cycle_a");
     EXPECT_EQ(LineFor(lines, "cycle_b"), "cycle_b: reference cycle cycle_b -> cycle_a -> cycle_b");
-    EXPECT_EQ(lines.size(), 9u) << result.out;
+    // Entry tables are read from entry_00 up to the first missing number.
+    EXPECT_EQ(LineFor(lines, "unnamedentries"),
+              "unnamedentries: Colour: reads as an empty array: its entries must be named "
+              "entry_00, entry_01, ... (the file has 1, 2)");
+    EXPECT_EQ(LineFor(lines, "gappedentries"),
+              "gappedentries: Offset: reading stops at the missing entry_02, so entry_03 is "
+              "not read");
+    EXPECT_EQ(lines.size(), 11u) << result.out;
 }
 
 TEST(Lint, NamedTypesOnlyAndACleanLibraryPasses) {
