@@ -23,9 +23,10 @@ uint8_t ToByte(float value) {
 } // namespace
 
 void CoverageToStraightAlpha(uint8_t* rgba, size_t pixels, const Colour& background) {
-    const float back[3] = {std::clamp(background.r, 0.0f, 1.0f),
-                           std::clamp(background.g, 0.0f, 1.0f),
-                           std::clamp(background.b, 0.0f, 1.0f)};
+    // The frame holds the background as bytes: compared with anything finer, every
+    // untouched pixel would differ from it a little.
+    auto asStored = [](float value) { return static_cast<float>(ToByte(value)) / 255.0f; };
+    const float back[3] = {asStored(background.r), asStored(background.g), asStored(background.b)};
     for (size_t pixel = 0; pixel < pixels; ++pixel) {
         uint8_t* p = rgba + pixel * 4;
         const float frame[3] = {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
