@@ -3,8 +3,10 @@
 # so findings never touch the committed seeds. Fails when the fuzzer finds a crash, a leak
 # or a timeout.
 #
-#   scripts/fuzz.sh [SECONDS] [fx|mesh]    fx: the FX file reader (default); mesh: the
-#                                          ".kmo" mesh reader
+#   scripts/fuzz.sh [SECONDS] [fx|mesh|snapshot]
+#                                          fx: the FX file reader (default); mesh: the
+#                                          ".kmo" mesh reader; snapshot: the review
+#                                          snapshot reader
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,8 +25,14 @@ mesh)
     max_len=65536
     prefix=fuzz/findings/mesh-
     ;;
+snapshot)
+    fuzzer=build/fuzz/fuzz/snapshot_fuzzer
+    corpus=fuzz/corpus-snapshot
+    max_len=65536
+    prefix=fuzz/findings/snapshot-
+    ;;
 *)
-    echo "usage: scripts/fuzz.sh [SECONDS] [fx|mesh]" >&2
+    echo "usage: scripts/fuzz.sh [SECONDS] [fx|mesh|snapshot]" >&2
     exit 2
     ;;
 esac

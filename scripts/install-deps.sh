@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential g++ cmake ninja-build pkg-config git
-    liblua5.4-dev libstb-dev
+    liblua5.4-dev libstb-dev libgif-dev libimagequant-dev libwebp-dev
     libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     qt6-base-dev libqt6opengl6-dev xvfb xauth
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test: the whole suite in the release
-# build, again under AddressSanitizer + UndefinedBehaviorSanitizer, then the fuzzer for a
+# build, again under AddressSanitizer + UndefinedBehaviorSanitizer, then each fuzzer for a
 # bounded time on its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,3 +29,5 @@ cmake --build --preset fuzz -j"$jobs"
 scripts/fuzz.sh "${SPARV_FUZZ_SECONDS:-30}" fx
 echo "== fuzzing the mesh reader for ${SPARV_FUZZ_SECONDS:-30} s"
 scripts/fuzz.sh "${SPARV_FUZZ_SECONDS:-30}" mesh
+echo "== fuzzing the review snapshot reader for ${SPARV_FUZZ_SECONDS:-30} s"
+scripts/fuzz.sh "${SPARV_FUZZ_SECONDS:-30}" snapshot

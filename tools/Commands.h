@@ -14,6 +14,8 @@ int RunBudget(const std::vector<std::string>& args);
 int RunMeshImport(const std::vector<std::string>& args);
 int RunRender(const std::vector<std::string>& args);
 int RunMakeAssets(const std::vector<std::string>& args);
+int RunSnapshot(const std::vector<std::string>& args);
+int RunBake(const std::vector<std::string>& args);
 
 // A style from its file name ("STYLE_RING") or its short name in any case ("ring");
 // kStyleNone when neither.

@@ -440,7 +440,22 @@ void GLRenderDevice::ApplyEnabled(RenderState state, bool on) {
 
 void GLRenderDevice::ApplyBlendMode(BlendMode mode) {
     const BlendFactors factors = BlendFactorsOf(mode);
-    glBlendFunc(BlendFactorOf(factors.source), BlendFactorOf(factors.destination));
+    const GLenum source = BlendFactorOf(factors.source);
+    const GLenum destination = BlendFactorOf(factors.destination);
+    if (!m_options.coverageAlpha) {
+        glBlendFunc(source, destination);
+        return;
+    }
+    // Coverage: a draw that replaces or alpha-blends the picture hides the background by
+    // its alpha (a + d x (1 - a)); added and multiplied light keep what was there.
+    const bool covers = mode == BlendMode::None || mode == BlendMode::Alpha;
+    glBlendFuncSeparate(source, destination, covers ? GL_ONE : GL_ZERO,
+                        covers ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE);
+}
+
+void GLRenderDevice::SetCoverageAlpha(bool on) {
+    m_options.coverageAlpha = on;
+    ApplyBlendMode(GetStates().blendMode);
 }
 
 void GLRenderDevice::ApplyPolygonOffset(float factor, float units) {

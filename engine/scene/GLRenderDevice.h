@@ -30,6 +30,12 @@ struct GLRenderDeviceOptions {
     // Draws every line wider than one pixel as quads even where the driver could draw it:
     // for tests of the expansion, and for drivers that draw wide lines badly.
     bool expandWideLines = false;
+    // Keeps in the alpha channel how much of the background each pixel hides, instead of
+    // blending alpha like a colour: alpha-blended and opaque draws add coverage ("over"),
+    // additive and multiplied draws leave it. Colour is drawn exactly as without it. With
+    // a clear alpha of 0, a frame then becomes a picture with a transparent background
+    // through CoverageToStraightAlpha (image/StraightAlpha.h).
+    bool coverageAlpha = false;
     // Shows a finished frame (swaps buffers); EndFrame calls it. Without one, EndFrame only
     // flushes, which suits off-screen framebuffers and toolkits that swap by themselves.
     std::function<void()> present;
@@ -48,6 +54,10 @@ public:
     // Applies the device's whole state to the context again, for when other code (a window
     // toolkit painting its widgets) has used the context since. BeginFrame does this.
     void RestoreContextState();
+
+    // Switches coverage alpha (see GLRenderDeviceOptions) for the draws that follow.
+    void SetCoverageAlpha(bool on);
+    bool CoverageAlpha() const { return m_options.coverageAlpha; }
 
     // The widest line the driver draws itself with the current line smoothing; wider lines
     // become quads. 1.0 when every wide line is expanded.

@@ -30,19 +30,27 @@ void SetReason(std::string* reason, std::string text) {
 
 } // namespace
 
-bool WritePng(const std::string& hostPath, int width, int height, const std::vector<uint8_t>& rgba,
-              std::string* reason) {
+bool EncodePng(int width, int height, const std::vector<uint8_t>& rgba, std::vector<uint8_t>& png,
+               std::string* reason) {
+    png.clear();
     if (width <= 0 || height <= 0 ||
         rgba.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
         SetReason(reason, "the pixels do not make a " + std::to_string(width) + " x " +
                               std::to_string(height) + " RGBA image");
         return false;
     }
-    std::vector<uint8_t> png;
     if (!stbi_write_png_to_func(AppendBytes, &png, width, height, 4, rgba.data(), width * 4)) {
         SetReason(reason, "the image cannot be encoded as PNG");
         return false;
     }
+    return true;
+}
+
+bool WritePng(const std::string& hostPath, int width, int height, const std::vector<uint8_t>& rgba,
+              std::string* reason) {
+    std::vector<uint8_t> png;
+    if (!EncodePng(width, height, rgba, png, reason))
+        return false;
     std::string error;
     if (!WriteFileAtomically(hostPath, png.data(), png.size(), error)) {
         SetReason(reason, error);

@@ -24,6 +24,11 @@ struct Image {
 bool WritePng(const std::string& hostPath, int width, int height, const std::vector<uint8_t>& rgba,
               std::string* reason = nullptr);
 
+// Encodes a PNG in memory; the arguments as for WritePng. False, with the reason when
+// asked, when the size does not match or the encoder fails.
+bool EncodePng(int width, int height, const std::vector<uint8_t>& rgba, std::vector<uint8_t>& png,
+               std::string* reason = nullptr);
+
 // Reads a PNG, TGA, JPG or BMP file as RGBA (grey and RGB images gain alpha 255), top row
 // first. False, with the reason when asked, when the file is missing or not a readable
 // image; the outputs are then left alone.

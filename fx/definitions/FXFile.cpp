@@ -241,20 +241,30 @@ namespace {
 // Reads the fx table of a script that loaded (or failed to load: loaded is false).
 bool ReadLoaded(LuaConfig& config, bool loaded, int& style, FXPropertyList& properties,
                 std::string* reason) {
+    if (!loaded) {
+        if (reason)
+            *reason = config.LastError();
+        return false;
+    }
+    return FXReadTable(config, "fx", style, properties, reason);
+}
+
+} // namespace
+
+bool FXReadTable(LuaConfig& config, const char* key, int& style, FXPropertyList& properties,
+                 std::string* reason) {
+    style = kStyleNone;
+    properties.clear();
     Reader reader(reason);
-    if (!loaded)
-        return reader.Fail(config.LastError());
-    if (config.GetType("fx") != LUATYPE_TABLE)
-        return reader.Fail("no table 'fx'");
-    config.PushTable("fx");
+    if (config.GetType(key) != LUATYPE_TABLE)
+        return reader.Fail(std::string("no table '") + key + "'");
+    config.PushTable(key);
     const bool ok = reader.ReadFx(config, style, properties);
     config.PopTable();
     if (!ok)
         properties.clear();
     return ok;
 }
-
-} // namespace
 
 bool FXReadFile(const char* path, int& style, FXPropertyList& properties, std::string* reason) {
     style = kStyleNone;
@@ -356,17 +366,15 @@ void WriteValue(LuaConfig& config, const FXVariable& value) {
 
 } // namespace
 
-bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
-                 std::string* reason) {
-    LuaConfig config("");
-    config.AddTable("fx");
+void FXAddTable(LuaConfig& config, const char* key, int style, const FXPropertyList& properties) {
+    config.AddTable(key);
     config.SetString("style", FXStyleName(style));
     config.AddTable("properties");
     size_t index = 0;
     for (const FXProperty& property : properties) {
-        char key[32];
-        std::snprintf(key, sizeof key, "property_%02zu", index++);
-        config.AddTable(key);
+        char propertyKey[32];
+        std::snprintf(propertyKey, sizeof propertyKey, "property_%02zu", index++);
+        config.AddTable(propertyKey);
         config.SetString("name", property.name.c_str());
         config.SetString("type", VarTypeName(property.value.GetType()));
         WriteValue(config, property.value);
@@ -374,6 +382,12 @@ bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
     }
     config.PopTable();
     config.PopTable();
+}
+
+bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
+                 std::string* reason) {
+    LuaConfig config("");
+    FXAddTable(config, "fx", style, properties);
     if (!config.StartSave(path)) {
         if (reason)
             *reason = config.LastError().empty() ? "cannot create file" : config.LastError();

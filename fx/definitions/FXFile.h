@@ -19,6 +19,8 @@
 
 #include <string>
 
+class LuaConfig;
+
 // The FX directory as an aliased path, "DATA:ART/FX/". One shared, writable string.
 std::string& FXPathPrefix();
 
@@ -46,3 +48,13 @@ bool FXWriteTypeFile(const char* typeName, int style, const FXPropertyList& prop
 
 bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
                  std::string* reason = nullptr);
+
+// The same layout as a table inside another script (a snapshot holds one per type):
+// reads the FX table under key in config's current table, with the reader's rules; the
+// current table is the same afterwards.
+bool FXReadTable(LuaConfig& config, const char* key, int& style, FXPropertyList& properties,
+                 std::string* reason = nullptr);
+
+// Adds the FX table under key to config's current table, as FXWriteFile writes it; the
+// current table is the same afterwards.
+void FXAddTable(LuaConfig& config, const char* key, int style, const FXPropertyList& properties);

@@ -3,6 +3,7 @@
 #include "scene/GLRenderDevice.h"
 
 #include "host/HeadlessGLContext.h"
+#include "image/StraightAlpha.h"
 #include "scene/Image.h"
 
 #include <algorithm>
@@ -269,6 +270,79 @@ TEST_F(GLRenderDeviceTest, BlendModesMatchTheirReferencePictures) {
                           << difference.maxChannelDifference << "; the picture drawn is " << actual;
         }
     }
+}
+
+// Coverage alpha draws colour exactly as without it, and keeps coverage in alpha so that
+// the frame becomes a picture with a transparent background which, laid over the same
+// background, gives the opaque picture back: for every blend mode, over a draw without
+// blending and under an alpha-blended one.
+TEST_F(GLRenderDeviceTest, CoverageAlphaGivesPicturesThatCompositeBackForEveryBlendMode) {
+    std::vector<uint8_t> gradient;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            gradient.insert(gradient.end(),
+                            {static_cast<uint8_t>(x * 85), static_cast<uint8_t>(y * 85),
+                             static_cast<uint8_t>(255 - x * 40),
+                             static_cast<uint8_t>((x + y) * 42)});
+    const Colour background = ToColour(kBackground);
+    auto draw = [&](bool coverage, BlendMode mode) {
+        GLRenderDeviceOptions options;
+        options.coverageAlpha = coverage;
+        auto device = MakeDevice(options);
+        device->SetClearColour({background.r, background.g, background.b, coverage ? 0.0f : 1.0f});
+        device->Clear(kClearAll);
+        DrawQuad(*device, 30, 30, 60, 60, 0.0f, {0.9f, 0.2f, 0.1f, 0.6f});
+        device->Enable(RenderState::Blending);
+        device->SetBlendMode(mode);
+        device->Enable(RenderState::Texturing);
+        device->BindTexture(device->CreateTexture(4, 4, gradient.data()), TextureWrap::Clamp);
+        DrawQuad(*device, 6, 6, 50, 50, 0.0f, {1.0f, 0.8f, 0.6f, 0.9f});
+        device->Disable(RenderState::Texturing);
+        device->SetBlendMode(BlendMode::Alpha);
+        DrawQuad(*device, 20, 10, 40, 30, 0.0f, {0.2f, 0.9f, 0.3f, 0.5f});
+        return Picture();
+    };
+    for (const BlendRow& row : kBlendRows) {
+        SCOPED_TRACE(BlendModeName(row.mode));
+        Image opaque = draw(false, row.mode);
+        Image transparent = draw(true, row.mode);
+        for (size_t i = 0; i < opaque.rgba.size(); ++i)
+            if (i % 4 != 3) {
+                ASSERT_EQ(transparent.rgba[i], opaque.rgba[i]) << "colour differs at " << i / 4;
+            }
+        CoverageToStraightAlpha(transparent.rgba.data(), transparent.rgba.size() / 4, background);
+        EXPECT_EQ(At(transparent, 2, 62).a, 0) << "the bare background is transparent";
+        if (row.mode == BlendMode::Alpha || row.mode == BlendMode::None) {
+            EXPECT_GE(At(transparent, 45, 45).a, 250) << "covered parts are opaque";
+        }
+        CompositeOverBackground(transparent.rgba.data(), transparent.rgba.size() / 4, background);
+        for (size_t i = 3; i < opaque.rgba.size(); i += 4)
+            opaque.rgba[i] = 255;
+        const ImageDifference difference = CompareImages(transparent, opaque, 1);
+        EXPECT_TRUE(difference.Matches())
+            << difference.differingPixels << " pixels differ by up to "
+            << difference.maxChannelDifference;
+    }
+}
+
+// An alpha-blended draw over nothing keeps its own colour and alpha: straight alpha.
+TEST_F(GLRenderDeviceTest, CoverageAlphaOfAnAlphaBlendedDrawIsItsAlpha) {
+    GLRenderDeviceOptions options;
+    options.coverageAlpha = true;
+    auto device = MakeDevice(options);
+    const Colour background{0.25f, 0.25f, 0.25f, 0.0f};
+    device->SetClearColour(background);
+    device->Clear(kClearAll);
+    device->Enable(RenderState::Blending);
+    device->SetBlendMode(BlendMode::Alpha);
+    DrawQuad(*device, 0, 0, 32, 64, 0.0f, {0.8f, 0.4f, 0.2f, 0.4f});
+    DrawQuad(*device, 16, 0, 48, 64, 0.0f, {0.8f, 0.4f, 0.2f, 0.4f});
+    Image picture = Picture();
+    CoverageToStraightAlpha(picture.rgba.data(), picture.rgba.size() / 4, background);
+    EXPECT_TRUE(Near(At(picture, 8, 8), {204, 102, 51, 102}, 2)) << At(picture, 8, 8);
+    // Two layers of 0.4 cover 1 - 0.6 x 0.6 = 0.64 of the background.
+    EXPECT_TRUE(Near(At(picture, 24, 8), {204, 102, 51, 163}, 2)) << At(picture, 24, 8);
+    EXPECT_EQ(At(picture, 56, 8).a, 0);
 }
 
 // ---- depth ----
