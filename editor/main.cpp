@@ -88,8 +88,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption reportFirstFrame(
         QStringLiteral("report-first-frame"),
         QStringLiteral("Print when the first preview frame is on screen."));
+    const QCommandLineOption reportFrameRate(
+        QStringLiteral("report-frame-rate"),
+        QStringLiteral("Print the preview's frames per second once a second."));
     parser.addOptions(
-        {workingDirectory, open, select, play, screenshot, quitAfter, reportFirstFrame});
+        {workingDirectory, open, select, play, screenshot, quitAfter, reportFirstFrame,
+         reportFrameRate});
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("An FX file to open (as --open does)."),
                                  QStringLiteral("[file]"));
@@ -125,6 +129,14 @@ int main(int argc, char** argv) {
     }
     if (!toOpen.isEmpty())
         app.OpenFromCommandLine(toOpen);
+    QTimer frameRateReport;
+    if (parser.isSet(reportFrameRate)) {
+        QObject::connect(&frameRateReport, &QTimer::timeout, [view] {
+            std::printf("%.1f frames per second\n", view->FrameRate());
+            std::fflush(stdout);
+        });
+        frameRateReport.start(1000);
+    }
     if (parser.isSet(select) && !view->TypeTree()->SelectLabelPath(parser.value(select)))
         std::fprintf(stderr, "sparv: no property %s in the tree\n",
                      parser.value(select).toLocal8Bit().constData());

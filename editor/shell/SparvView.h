@@ -69,6 +69,8 @@ public:
     // One frame of the idle loop: camera input, the effect advanced by dt seconds (0 while
     // paused) and drawn, the time bar and the status line.
     void Frame(float dt);
+    // Frames drawn per second of real time over the last whole second.
+    double FrameRate() const { return m_frameRate; }
     // Makes the preview's GL context current, so that the runtime may make and free GL
     // objects outside painting (types prepared, released or deleted).
     void MakeContextCurrent();
