@@ -22,7 +22,13 @@ TimeValueController::TimeValueController(TimeValueWnd& window, TimeValueSelectio
     : m_window(window), m_selection(selection), m_view(view), m_changed(std::move(changed)) {}
 
 void TimeValueController::SetKeys(KeyframeLink<float>* keys) {
-    Cancel();
+    // The old list may be gone already: forget the drag without touching it (the window
+    // cancels drags on lists that still live).
+    m_captured = false;
+    m_panning = false;
+    m_ignoreNextMove = false;
+    m_dragMode = kIdle;
+    m_handleOffset = QPoint();
     m_keys = keys;
 }
 

@@ -48,6 +48,8 @@ public:
     TimeValueController(TimeValueWnd& window, TimeValueSelection& selection, TimeValueView& view,
                         std::function<void()> changed);
 
+    // Takes another key list, dropping any drag without a word to the old list (which
+    // may be destroyed already); Cancel first to end the drag's gesture properly.
     void SetKeys(KeyframeLink<float>* keys);
 
     void Press(QPoint point);

@@ -86,6 +86,8 @@ TimeValueWnd::TimeValueWnd(QWidget* parent)
 }
 
 TimeValueWnd::~TimeValueWnd() {
+    // The parent is half destroyed by now: end the gesture, but tell nobody.
+    blockSignals(true);
     SetKeys(nullptr);
 }
 
