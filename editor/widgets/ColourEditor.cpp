@@ -18,6 +18,13 @@ ColourEditor::ColourEditor(QWidget* parent)
     });
 }
 
+// Closing a window hands the focus on while this editor is half destroyed: a field's
+// last report must not reach it.
+ColourEditor::~ColourEditor() {
+    disconnect(m_bar, nullptr, this, nullptr);
+    disconnect(m_picker, nullptr, this, nullptr);
+}
+
 void ColourEditor::SetKeys(KeyframeLink<Colour>* keys) {
     if (KeyframeLink<Colour>* old = Keys())
         old->CloseGesture();

@@ -24,6 +24,7 @@ public:
     static constexpr int kBarBottom = 192;
 
     explicit ColourEditor(QWidget* parent);
+    ~ColourEditor() override;
 
     // The key list to show and edit (null: none); the picker shows the selected key.
     void SetKeys(KeyframeLink<Colour>* keys);

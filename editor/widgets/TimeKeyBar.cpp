@@ -19,8 +19,9 @@ void TimeKeyBar::SetKeyList(KeyframeLinkBase* keys) {
     }
     m_keys = keys;
     if (keys) {
+        // A drag goes on (the link may reload from inside one of its writes); a selected
+        // key that no longer exists falls back to the first, which does not move.
         connect(keys, &KeyframeLinkBase::KeysReplaced, this, [this] {
-            EndDrag();
             KeepSelectionInRange();
             update();
             emit Notify();

@@ -30,6 +30,13 @@ TimeValueEditor::TimeValueEditor(QWidget* parent)
     StepSelection(0);
 }
 
+// Closing a window hands the focus on while this editor is half destroyed: a field's
+// last report must not reach it.
+TimeValueEditor::~TimeValueEditor() {
+    disconnect(m_curve, nullptr, this, nullptr);
+    disconnect(m_panel, nullptr, this, nullptr);
+}
+
 void TimeValueEditor::SetKeys(KeyframeLink<float>* keys) {
     m_curve->SetKeys(keys); // reports a change, which refreshes the panel
 }

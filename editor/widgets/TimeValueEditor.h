@@ -22,6 +22,7 @@ public:
     static constexpr float kInitialValueScale = 1.0f;
 
     explicit TimeValueEditor(QWidget* parent);
+    ~TimeValueEditor() override;
 
     // The key list to show and edit (null: none); the panel shows the new state.
     void SetKeys(KeyframeLink<float>* keys);

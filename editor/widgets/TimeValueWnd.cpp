@@ -110,7 +110,8 @@ void TimeValueWnd::SetKeys(KeyframeLink<float>* keys) {
 }
 
 void TimeValueWnd::KeysReplaced() {
-    m_controller.Cancel();
+    // A drag goes on (the link may reload from inside a write of the drag itself); the
+    // selection only keeps the keys that still exist.
     m_selection.Revalidate();
     viewport()->update();
     emit Notify(0);

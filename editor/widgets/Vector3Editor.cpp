@@ -19,6 +19,13 @@ Vector3Editor::Vector3Editor(QWidget* parent)
     });
 }
 
+// Closing a window hands the focus on while this editor is half destroyed: a field's
+// last report must not reach it.
+Vector3Editor::~Vector3Editor() {
+    disconnect(m_bar, nullptr, this, nullptr);
+    disconnect(m_panel, nullptr, this, nullptr);
+}
+
 void Vector3Editor::SetKeys(KeyframeLink<Vector3>* keys) {
     if (KeyframeLink<Vector3>* old = Keys())
         old->CloseGesture();

@@ -23,6 +23,7 @@ public:
     static constexpr int kBarBottom = 169;
 
     explicit Vector3Editor(QWidget* parent);
+    ~Vector3Editor() override;
 
     // The key list to show and edit (null: none); the panel shows the selected key.
     void SetKeys(KeyframeLink<Vector3>* keys);

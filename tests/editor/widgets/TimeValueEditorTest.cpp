@@ -225,6 +225,34 @@ TEST_F(TimeValueEditorTest, KeysReplacedFromOutsideKeepTheSelectionValid) {
     EXPECT_EQ(keys.changes, 0);
 }
 
+// A link whose property refuses every value, and which reloads the property's keys from
+// inside its write, as a bound link does when the document refuses a change.
+class RefusingLink : public FloatLink {
+public:
+    using FloatLink::FloatLink;
+    std::vector<TimeFloat> property;
+    void Changed() override {
+        FloatLink::Changed();
+        Reload(property);
+    }
+};
+
+TEST_F(TimeValueEditorTest, RefusedWritesLeaveTheKeysAndKeepGesturesPaired) {
+    RefusingLink refusing{{0.0f, 2.0f}, {0.5f, 5.0f}, {1.0f, 3.0f}};
+    refusing.property = refusing.Keys();
+    editor.SetKeys(&refusing);
+    Drag(Client(), KeyAt(1), At(0.6f, 9.0f), 20);
+    Click(Client(), At(0.3f, 7.0f));            // an insert, undone at once
+    Click(Client(), KeyAt(1), Qt::RightButton); // a delete, too
+    EXPECT_EQ(refusing.Keys(), refusing.property);
+    EXPECT_EQ(refusing.changes, 20 + 1 + 1); // the drag goes on through the refusals
+    EXPECT_EQ(refusing.begun, 3);
+    EXPECT_EQ(refusing.ended, 3);
+    EXPECT_FALSE(refusing.badPairing);
+    EXPECT_LE(Curve()->Selection().Count(), 1);
+    EXPECT_EQ(Counter(), QStringLiteral("1 of 3"));
+}
+
 TEST_F(TimeValueEditorTest, PanningWorksFromRelativeMotion) {
     const QPoint start(400, 150);
     Press(Client(), start, Qt::MiddleButton);
