@@ -4,23 +4,37 @@
 #include <QToolButton>
 #include <algorithm>
 
+namespace {
+
+// A held arrow steps again after this pause, then at the faster rate.
+constexpr int kFirstRepeatMs = 400;
+constexpr int kRepeatMs = 50;
+
+} // namespace
+
 SpinArrows::SpinArrows(QLineEdit* buddy, QWidget* parent)
     : QWidget(parent), m_buddy(buddy), m_up(new QToolButton(this)), m_down(new QToolButton(this)) {
-    for (QToolButton* button : {m_up, m_down}) {
-        button->setAutoRepeat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setIconSize(QSize(6, 6));
-        // A held button repeats released and clicked while it stays down; only the last
-        // release ends the press.
-        connect(button, &QToolButton::released, this, [this, button] {
-            if (!button->isDown())
-                emit Released();
-        });
-    }
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
-    connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
-    connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
+    // The step comes with the press and the repeats from a timer of our own, so that a
+    // press, however long, is followed by exactly one Released.
+    for (QToolButton* button : {m_up, m_down}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        const int delta = button == m_up ? +1 : -1;
+        connect(button, &QToolButton::pressed, this, [this, delta] {
+            m_delta = delta;
+            Step(delta);
+            m_repeat.start(kFirstRepeatMs);
+        });
+        connect(button, &QToolButton::released, this, [this] {
+            m_repeat.stop();
+            emit Released();
+        });
+    }
+    connect(&m_repeat, &QTimer::timeout, this, [this] {
+        m_repeat.setInterval(kRepeatMs);
+        Step(m_delta);
+    });
 }
 
 void SpinArrows::SetRange(int minimum, int maximum) {

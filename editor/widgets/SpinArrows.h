@@ -1,10 +1,11 @@
 #pragma once
 
 // A pair of small up and down arrows beside a text field (its buddy), holding an integer
-// within a range. A click (held: repeated) steps the number in the buddy by one, starting
-// from what the buddy shows, and writes it back into the buddy, whose text change then
-// carries the edit. Released reports the end of a click or of a held press.
+// within a range. Pressing an arrow (and holding it: repeatedly) steps the number in the
+// buddy by one, starting from what the buddy shows, and writes it back into the buddy,
+// whose text change then carries the edit. Released reports the end of each press.
 
+#include <QTimer>
 #include <QWidget>
 
 class QLineEdit;
@@ -38,4 +39,6 @@ private:
     QToolButton* m_down;
     int m_minimum = 0;
     int m_maximum = 100;
+    QTimer m_repeat;
+    int m_delta = 0; // the held arrow's step
 };

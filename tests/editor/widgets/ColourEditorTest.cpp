@@ -4,9 +4,11 @@
 #include "widgets/ColourBar.h"
 #include "widgets/ColourPickDlg.h"
 #include "widgets/HueSatChooser.h"
+#include "widgets/SpinArrows.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QToolButton>
 
 using namespace keyframe_test;
 
@@ -53,6 +55,28 @@ TEST_F(ColourEditorTest, TypingIntoOneOfRedGreenBlueChangesOnlyThatComponent) {
     Click(Bar(), BarAt(1.0f)); // black
     Type(Field(ColourPickDlg::kRed), QStringLiteral("400"));
     ExpectColour(keys.Value(2), {1.0f, 0.0f, 0.0f, 0.0f});
+}
+
+TEST_F(ColourEditorTest, HueSaturationValueAndAlphaFieldsAndArrows) {
+    Click(Bar(), BarAt(0.5f)); // green, alpha 0.5
+    Type(Field(ColourPickDlg::kHue), QStringLiteral("240"));
+    ExpectColour(keys.Value(1), {0.0f, 0.0f, 1.0f, 0.5f});
+    Type(Field(ColourPickDlg::kSaturation), QStringLiteral("0"));
+    ExpectColour(keys.Value(1), {1.0f, 1.0f, 1.0f, 0.5f});
+    Type(Field(ColourPickDlg::kValue), QStringLiteral("0"));
+    ExpectColour(keys.Value(1), {0.0f, 0.0f, 0.0f, 0.5f});
+    EXPECT_EQ(keys.begun, 3);
+
+    // One click of the alpha's up arrow: one step, one gesture.
+    keys.ResetCounts();
+    ASSERT_EQ(Field(ColourPickDlg::kAlpha)->text(), QStringLiteral("127"));
+    QTest::mouseClick(Picker()->FieldArrows(ColourPickDlg::kAlpha)->Up(), Qt::LeftButton);
+    EXPECT_EQ(Field(ColourPickDlg::kAlpha)->text(), QStringLiteral("128"));
+    EXPECT_FLOAT_EQ(keys.Value(1).a, 128.0f / 255.0f);
+    EXPECT_EQ(keys.begun, 1);
+    EXPECT_EQ(keys.ended, 1);
+    Type(Field(ColourPickDlg::kAlpha), QStringLiteral("half"));
+    EXPECT_EQ(keys.Value(1).a, 0.0f); // no number counts as 0
 }
 
 TEST_F(ColourEditorTest, ShowingAColourDoesNotEchoBackAsAnEdit) {

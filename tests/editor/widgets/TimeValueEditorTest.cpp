@@ -214,6 +214,67 @@ TEST_F(TimeValueEditorTest, AGroupMoveOrScaleThatBreaksOrderOrRangeChangesNothin
     EXPECT_EQ(keys.Keys(), grouped);
 }
 
+TEST_F(TimeValueEditorTest, AltShowsTheHandlesAndLettingGoEndsAScale) {
+    Band(0.15f, 4.0f, 0.75f, 12.0f);
+    QTest::keyPress(Curve(), Qt::Key_Alt);
+    EXPECT_TRUE(Curve()->Controller().BoxMode());
+    const QImage picture = Client()->grab().toImage();
+    EXPECT_EQ(picture.pixel(Handle(TimeValueController::kCorner).topLeft() + QPoint(3, 3)),
+              QColor(173, 216, 230).rgb());
+
+    const QPoint corner = Handle(TimeValueController::kCorner).center();
+    Press(Client(), corner);
+    MoveTo(Client(), corner + QPoint(10, -10));
+    EXPECT_EQ(keys.begun, 1);
+    QTest::keyRelease(Curve(), Qt::Key_Alt);
+    EXPECT_EQ(Curve()->Controller().Mode(), TimeValueController::kIdle);
+    EXPECT_EQ(keys.ended, 1); // the scale's gesture ends with box mode
+    const std::vector<TimeFloat> scaled = keys.Keys();
+    MoveTo(Client(), corner + QPoint(40, -40));
+    Release(Client(), corner + QPoint(40, -40));
+    EXPECT_EQ(keys.Keys(), scaled);
+    EXPECT_FALSE(keys.badPairing);
+}
+
+TEST_F(TimeValueEditorTest, CtrlKeepsTheGroupsAspectWhileScalingBoth) {
+    Band(0.15f, 4.0f, 0.75f, 12.0f);
+    QTest::keyClick(Curve(), Qt::Key_B);
+    const TimeValueSelection& group = Curve()->Selection();
+    const float before = group.ScaleValue();
+    const float aspect = before / group.ScaleTime();
+    const QPoint corner = Handle(TimeValueController::kCorner).center();
+    Press(Client(), corner, Qt::LeftButton, Qt::ControlModifier);
+    MoveTo(Client(), corner + QPoint(3, -12), Qt::LeftButton, Qt::ControlModifier);
+    Release(Client(), corner + QPoint(3, -12));
+    EXPECT_NEAR(group.ScaleValue(), before + 12.0f / 15.0f, 0.1f); // the pointer's rise
+    EXPECT_NEAR(group.ScaleValue() / group.ScaleTime(), aspect, aspect * 1e-4f);
+}
+
+TEST_F(TimeValueEditorTest, ScrollBarsFollowTheRangeAndTheSelectedKeyStaysInView) {
+    keys.Reload(std::vector<TimeFloat>{{0.0f, 2.0f}, {0.5f, 100.0f}, {1.0f, 3.0f}});
+    QScrollBar* vertical = Curve()->verticalScrollBar();
+    EXPECT_TRUE(vertical->isEnabled());
+    EXPECT_EQ(vertical->maximum(), 10000 - View().VisibleRows() + 1);
+    EXPECT_EQ(vertical->value(), vertical->maximum());         // value 0 at the bottom
+    EXPECT_FALSE(Curve()->horizontalScrollBar()->isEnabled()); // all of 0 to 1 fits
+
+    auto* next = editor.Panel()->findChild<QToolButton*>(QStringLiteral("nextKey"));
+    next->click();
+    next->click(); // the key at 100, above the window
+    EXPECT_TRUE(Client()->rect().contains(KeyAt(1)));
+    EXPECT_EQ(vertical->value(), View().VerticalThumb());
+
+    // The line-up arrow shows higher values.
+    const int row = View().ScrollRow();
+    vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(View().ScrollRow(), row + 1);
+
+    // A range that fits: no scrolling left.
+    Type(Field("valueMax"), QStringLiteral("15"));
+    EXPECT_FALSE(vertical->isEnabled());
+    EXPECT_EQ(View().ScrollRow(), 0);
+}
+
 TEST_F(TimeValueEditorTest, KeysReplacedFromOutsideKeepTheSelectionValid) {
     Click(Client(), KeyAt(4));
     ASSERT_EQ(Curve()->Selection().Single(), 4);

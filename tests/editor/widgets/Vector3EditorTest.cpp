@@ -79,4 +79,15 @@ TEST_F(Vector3EditorTest, TypingSetsTheVectorAndNeverTheTime) {
     EXPECT_EQ(keys.Time(1), 0.4f);
 }
 
+TEST_F(Vector3EditorTest, KeysReplacedFromOutsideShowAtOnce) {
+    Click(Bar(), BarAt(1.0f));
+    ASSERT_EQ(Bar()->Selected(), 2);
+    keys.Reload(std::vector<TimeVector3>{{0.0f, {7.0f, 8.0f, 9.0f}}, {1.0f, {1, 1, 1}}});
+    EXPECT_EQ(Bar()->Selected(), 0);
+    EXPECT_EQ(Panel()->XField()->text(), QStringLiteral("7"));
+    editor.SetKeys(nullptr);
+    EXPECT_FALSE(Panel()->FieldsEnabled());
+    Click(Bar(), BarAt(0.5f)); // no keys: nothing happens
+}
+
 } // namespace
