@@ -491,9 +491,19 @@ SparvDoc::EditResult SparvDoc::ApplyPropertyChange(const PropertyEdit& edit, QSt
     return EditResult::Applied;
 }
 
-void SparvDoc::BeginGesture() {
+void SparvDoc::BeginGesture(const QString& label) {
     if (m_gestureDepth++ == 0)
-        m_gesture = std::make_unique<PropertyEditCommand>(*this, QString(), Now(), true);
+        m_gesture = std::make_unique<PropertyEditCommand>(*this, label, Now(), true);
+}
+
+void SparvDoc::Undo() {
+    emit HistoryAboutToMove();
+    m_undoStack.undo();
+}
+
+void SparvDoc::Redo() {
+    emit HistoryAboutToMove();
+    m_undoStack.redo();
 }
 
 void SparvDoc::EndGesture() {

@@ -138,10 +138,15 @@ public:
     // receives why an edit was refused.
     EditResult ApplyPropertyChange(const PropertyEdit& edit, QString* reason = nullptr);
     // Edits between BeginGesture and the matching EndGesture (a drag, a group move, a
-    // paste) are one undo step, however many values they write. Gestures nest.
-    void BeginGesture();
+    // paste) are one undo step, however many values they write; label names it ("Move
+    // Key on Radius"; by default it is named after its first edit). Gestures nest.
+    void BeginGesture(const QString& label = {});
     void EndGesture();
     QUndoStack& UndoStack() { return m_undoStack; }
+    // One step back or forward in the history; the editors finish their open gestures
+    // first (HistoryAboutToMove).
+    void Undo();
+    void Redo();
     // The label of the undo step of an edit of a property ("Change Duration").
     QString EditLabel(int typeIndex, const std::string& name) const;
 
@@ -154,6 +159,8 @@ signals:
     void ModifiedChanged(bool modified);
     // A type was written to its file.
     void TypeSaved(int index);
+    // An undo or redo is about to happen: gestures still open must end before it.
+    void HistoryAboutToMove();
     // A type was appended to the list (one the main type spawns, loaded for the tree).
     void TypeAdded(int index);
 

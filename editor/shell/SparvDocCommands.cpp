@@ -196,12 +196,12 @@ bool SparvDocCommands::SaveModified() {
 
 void SparvDocCommands::Undo() {
     if (m_playback.IsStopped())
-        m_document.UndoStack().undo();
+        m_document.Undo();
 }
 
 void SparvDocCommands::Redo() {
     if (m_playback.IsStopped())
-        m_document.UndoStack().redo();
+        m_document.Redo();
 }
 
 // ---- dialogs ------------------------------------------------------------------------------

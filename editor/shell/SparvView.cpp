@@ -52,6 +52,7 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
 
     m_renderWindow = new RenderWindow(m_leftColumn);
     m_keyframeEditors = new SparvKeyframeEditors(m_leftColumn);
+    m_keyframeEditors->CreateEditors();
     m_typeTree = new SparvAttr(m_rightColumn);
     m_propertyPanel = new SparvProp(m_rightColumn);
     m_leftColumn->addWidget(m_renderWindow);
@@ -108,6 +109,14 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
             [this](int typeIndex, const QString& name, const FXVariable& value) {
                 OnSetValue(typeIndex, name, value, true);
             });
+    connect(m_keyframeEditors, &SparvKeyframeEditors::Message, this,
+            [this](const QString& text) { m_statusLine->SetText(0, text); });
+    // A half-typed field or a drag in progress ends before the history moves.
+    connect(&m_document, &SparvDoc::HistoryAboutToMove, this, [this] {
+        m_floatLink.CloseGesture();
+        m_colourLink.CloseGesture();
+        m_vector3Link.CloseGesture();
+    });
     m_document.SetBeforeRuntimeChange([this] { MakeContextCurrent(); });
     m_playback.SetBeforeRuntimeChange([this] { MakeContextCurrent(); });
     ButtonStates();
@@ -154,6 +163,7 @@ void SparvView::resizeEvent(QResizeEvent* event) {
 
 void SparvView::InitialUpdate() {
     m_playback.EnsureRuntime();
+    WriteStatus();
 }
 
 void SparvView::OnTypesReplaced(bool sameTypes) {
@@ -168,6 +178,13 @@ void SparvView::OnTypesReplaced(bool sameTypes) {
     m_timeBar->Rewind();
     ButtonStates();
     m_keyframeEditors->HideAll();
+    WriteStatus(); // the idle loop may be resting
+    if (!sameTypes) {
+        // The old list's indices mean other types now.
+        m_floatLink.Bind(nullptr, -1, {}, FXVariable());
+        m_colourLink.Bind(nullptr, -1, {}, FXVariable());
+        m_vector3Link.Bind(nullptr, -1, {}, FXVariable());
+    }
     if (selected != -1)
         m_typeTree->Select(selected);
 }
@@ -177,6 +194,13 @@ void SparvView::OnPropertyChanged(int typeIndex, const QString& name) {
     m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
     const std::string property = name.toStdString();
     m_typeTree->RefreshProperty(m_document, typeIndex, property);
+    // The keyframe editor shows what the property holds now.
+    if (m_floatLink.IsBoundTo(typeIndex, property))
+        m_floatLink.Refresh();
+    if (m_colourLink.IsBoundTo(typeIndex, property))
+        m_colourLink.Refresh();
+    if (m_vector3Link.IsBoundTo(typeIndex, property))
+        m_vector3Link.Refresh();
     SelectedProperty selected;
     if (ReadSelectedProperty(selected) && selected.typeIndex == typeIndex &&
         selected.property.name == property) {
@@ -188,6 +212,7 @@ void SparvView::OnPropertyChanged(int typeIndex, const QString& name) {
 void SparvView::OnPlaybackChanged(SparvPlayback::Change change) {
     if (change == SparvPlayback::Change::Restarted)
         m_frameRateClock.invalidate(); // measured afresh for every start
+    WriteStatus();
     switch (change) {
     case SparvPlayback::Change::Stopped:
     case SparvPlayback::Change::State:
@@ -311,9 +336,24 @@ void SparvView::OnSelectionChanged() {
     m_keyframeEditors->HideAll();
     UpdateKeyMarks(selected);
     const VarType kind = selected.property.value.GetType();
-    if (kind == VARTYPE_ARRAY_TIMEFLOAT || kind == VARTYPE_ARRAY_TIMECOLOUR ||
-        kind == VARTYPE_ARRAY_TIMEVECTOR3) {
+    const int typeIndex = selected.typeIndex;
+    const std::string& name = selected.property.name;
+    const FXVariable& value = selected.property.value;
+    if (kind == VARTYPE_ARRAY_TIMEFLOAT) {
         m_propertyPanel->Clear();
+        m_keyframeEditors->ShowEditor(SparvKeyframeEditors::kTimeValue, true);
+        m_floatLink.Bind(&m_document, typeIndex, name, value);
+        m_keyframeEditors->AttachFloat(&m_floatLink);
+    } else if (kind == VARTYPE_ARRAY_TIMECOLOUR) {
+        m_propertyPanel->Clear();
+        m_keyframeEditors->ShowEditor(SparvKeyframeEditors::kColour, true);
+        m_colourLink.Bind(&m_document, typeIndex, name, value);
+        m_keyframeEditors->AttachColour(&m_colourLink);
+    } else if (kind == VARTYPE_ARRAY_TIMEVECTOR3) {
+        m_propertyPanel->Clear();
+        m_keyframeEditors->ShowEditor(SparvKeyframeEditors::kVector3, true);
+        m_vector3Link.Bind(&m_document, typeIndex, name, value);
+        m_keyframeEditors->AttachVector3(&m_vector3Link);
     } else {
         m_propertyPanel->Show(selected.typeIndex, selected.property.name, selected.value,
                               selected.oneKey, selected.available);

@@ -9,6 +9,7 @@
 // keys) and runs the frame the idle loop asks for.
 
 #include "definitions/FXProperty.h"
+#include "shell/KeyframeLinks.h"
 #include "shell/SparvCommands.h"
 #include "shell/SparvPlayback.h"
 
@@ -95,6 +96,9 @@ public:
     QPushButton* PlayButton() const { return m_playButton; }
     QPushButton* StopButton() const { return m_stopButton; }
     SparvStatusLine* StatusLine() const { return m_statusLine; }
+    KeyframeFloatLink& FloatLink() { return m_floatLink; }
+    KeyframeColourLink& ColourLink() { return m_colourLink; }
+    KeyframeVector3Link& Vector3Link() { return m_vector3Link; }
     QSplitter* Splitter() const { return m_splitter; }
 
 signals:
@@ -130,6 +134,9 @@ private:
     QPushButton* m_playButton;
     QPushButton* m_stopButton;
     SparvStatusLine* m_statusLine;
+    KeyframeFloatLink m_floatLink;
+    KeyframeColourLink m_colourLink;
+    KeyframeVector3Link m_vector3Link;
     // Frames drawn per second of real time, measured over the last second.
     QElapsedTimer m_frameRateClock;
     int m_framesCounted = 0;
