@@ -1,10 +1,10 @@
 // Billboard rings at scale: a looping spray keeping 10,000 (and 100,000) rings alive,
 // one whole frame (Update(1/60) and Render) through a counting device and through the
 // GL back end on the headless context, and the heap each live ring costs.
-#include "definitions/FXManager.h"
 #include "host/HeadlessGLContext.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXFrustum.h"
+#include "runtime/FXManager.h"
 #include "scene/CountingRenderDevice.h"
 #include "scene/DefaultTextures.h"
 #include "scene/GLRenderDevice.h"

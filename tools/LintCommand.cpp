@@ -3,10 +3,10 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 #include "stream/FilePath.h"
-#include "styles/FXTypeFactory.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,10 @@
 // sparv-fx render: draws an effect headless, as the editor's preview shows it, to PNG.
 #include "Commands.h"
 #include "ToolSupport.h"
-#include "definitions/FXManager.h"
 #include "host/HeadlessGLContext.h"
 #include "host/HeadlessWindow.h"
 #include "math/Random.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXPreview.h"
 #include "runtime/FXRendererGL.h"
 #include "scene/Image.h"

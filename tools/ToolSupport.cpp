@@ -1,6 +1,6 @@
 #include "ToolSupport.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "scene/LensFlareManager.h"
 #include "scene/LightManager.h"
 #include "stream/FilePath.h"

@@ -1,13 +1,13 @@
 #include "shell/SparvDoc.h"
 
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
+#include "definitions/FXTypeFactory.h"
 #include "math/Random.h"
+#include "runtime/FXManager.h"
 #include "shell/SparvPrompts.h"
 #include "shell/SparvRecentFiles.h"
 #include "shell/TypeProxy.h"
 #include "stream/FilePath.h"
-#include "styles/FXTypeFactory.h"
 #include "widgets/SparvDlgEmitPos.h"
 #include "widgets/SparvDlgGlobals.h"
 

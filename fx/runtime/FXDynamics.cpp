@@ -1,11 +1,11 @@
 #include "runtime/FXDynamics.h"
 
-#include "definitions/FXManager.h"
 #include "runtime/FXDynamicsAttached.h"
 #include "runtime/FXDynamicsBasic.h"
 #include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXDynamicsGravwell.h"
 #include "runtime/FXDynamicsPlane.h"
+#include "runtime/FXManager.h"
 
 #include <algorithm>
 #include <memory>

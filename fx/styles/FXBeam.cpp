@@ -2,8 +2,8 @@
 
 #include "FXBatchTexture.h"
 #include "FXStyleGeometry.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "scene/RenderDevice.h"
 

@@ -1,8 +1,8 @@
 #include "FXCombo.h"
 
 #include "FXChildTypes.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 
 FXTypeCombo::FXTypeCombo(const char* name) : FXType(name) {
     // The first two names are in mixed case, the others in capitals, as the files have

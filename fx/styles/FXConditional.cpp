@@ -1,8 +1,8 @@
 #include "FXConditional.h"
 
 #include "FXChildTypes.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 
 FXTypeConditional::FXTypeConditional(const char* name) : FXType(name) {
     AddString("Fx1", "", &m_fx1, "");

@@ -1,7 +1,7 @@
 #include "FXLight.h"
 
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "scene/Light.h"
 #include "scene/LightManager.h"
 

@@ -1,10 +1,10 @@
 #include "FXSpray.h"
 
 #include "FXChildTypes.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
 #include "runtime/FXDynamics.h"
 #include "runtime/FXLookAlong.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 
 #include <algorithm>

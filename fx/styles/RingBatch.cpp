@@ -2,8 +2,8 @@
 
 #include "FXBatchTexture.h"
 #include "FXRing.h"
-#include "definitions/FXManager.h"
 #include "runtime/FXAlternateProjection.h"
+#include "runtime/FXManager.h"
 #include "scene/Mesh.h"
 #include "scene/TextureReference.h"
 

@@ -4,8 +4,8 @@
 // remember every dt they were given and every fade they were drawn with, and optionally
 // create children when they are constructed.
 
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
 #include <memory>

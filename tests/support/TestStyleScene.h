@@ -5,9 +5,9 @@
 // current and a camera placed by eye and target. Render runs the manager's whole drawing
 // pass (culling, batching, each type's BeginBatch, Render and EndBatch) through it.
 
-#include "definitions/FXManager.h"
 #include "math/Random.h"
 #include "runtime/FXCamera.h"
+#include "runtime/FXManager.h"
 #include "scene/RecordingRenderDevice.h"
 #include "support/TempWorkDir.h"
 

@@ -1,9 +1,9 @@
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 
 #include "definitions/FXFile.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
 #include "diag/Diag.h"
-#include "styles/FXTypeFactory.h"
 #include "support/TempWorkDir.h"
 
 #include <filesystem>

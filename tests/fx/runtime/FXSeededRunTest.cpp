@@ -7,7 +7,7 @@
 // Within a step, transforms and drawn primitives are compared as sets (each with its draw
 // state), so that the order in which instances of one type are drawn may change; the order
 // between types has tests of its own. Run with SPARV_UPDATE_REFERENCES=1 to record anew.
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "styles/FXRing.h"
 #include "styles/FXSpray.h"
 #include "support/TestStyleScene.h"

@@ -1,13 +1,13 @@
 // The two styles that place objects of the scene instead of drawing: the light drives a
 // scene point light, the lens flare an object of the flare manager.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 #include "scene/LensFlareManager.h"
 #include "scene/Light.h"
 #include "scene/LightManager.h"
 #include "styles/FXLensFlare.h"
 #include "styles/FXLight.h"
-#include "styles/FXTypeFactory.h"
 #include "support/TempWorkDir.h"
 
 #include <cmath>

@@ -2,12 +2,12 @@
 // meshes its batch draws, seen through the recording render device.
 #include "styles/FXRing.h"
 
-#include "definitions/FXManager.h"
 #include "diag/Diag.h"
 #include "runtime/FXAlternateProjection.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXDynamicsAttached.h"
 #include "runtime/FXFrustum.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "scene/Mesh.h"
 #include "scene/RecordingRenderDevice.h"

@@ -1,11 +1,11 @@
 // The behaviour of the nine style types beyond their parameter tables: style flags,
 // durations (including those measured through child types), child-type lists and the
 // preparation of child types.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
 #include "diag/Diag.h"
+#include "runtime/FXManager.h"
 #include "styles/FXBeam.h"
-#include "styles/FXTypeFactory.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>

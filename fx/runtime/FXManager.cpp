@@ -1,6 +1,5 @@
-// The instance side of FXManager: creation and destruction, the by-handle operations,
-// the update loop and the render pass.
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
+
 #include "definitions/FXStyle.h"
 #include "diag/Diag.h"
 #include "pool/MemPoolSmall.h"
@@ -38,7 +37,12 @@ std::unique_ptr<MemPoolSmall> FXManager::MakeChildPool() {
     return std::make_unique<MemPoolSmall>("FXChildren", sizeof(FXChildNode));
 }
 
+FXManager* FXManager::s_instance = nullptr;
+
 namespace {
+
+Vector3 g_gravity{0.0f, -58.86f, 0.0f};
+Vector3 g_wind{0.0f, 0.0f, 0.0f};
 
 constexpr float kSubStep = 0.1f;
 constexpr float kOffscreenInterval = 1.0f;
@@ -47,6 +51,58 @@ constexpr int kMaxSubSteps = 100000;
 
 } // namespace
 
+Vector3* FXGetGravity() {
+    return &g_gravity;
+}
+
+void FXSetGravity(const Vector3& gravity) {
+    g_gravity = gravity;
+}
+
+Vector3* FXGetWind() {
+    return &g_wind;
+}
+
+void FXSetWind(const Vector3& wind) {
+    g_wind = wind;
+}
+
+FXManager::FXManager() : m_memory(std::make_unique<FXMemory>()), m_childPool(MakeChildPool()) {
+    m_records.reserve(1024);
+}
+
+FXManager::~FXManager() {
+    Reset();
+}
+
+bool FXManager::Startup() {
+    if (!s_instance) {
+        s_instance = new FXManager;
+        FXRegisterDynamicsPresets(*s_instance);
+    }
+    return true;
+}
+
+bool FXManager::Shutdown() {
+    delete s_instance;
+    s_instance = nullptr;
+    return true;
+}
+
+void FXManager::Reset() {
+    DestroyAllInstances();
+    m_types.Clear();
+}
+
+void FXManager::DynamicsRegister(int slot, std::shared_ptr<FXDynamics> dynamics) {
+    m_dynamics[slot] = std::move(dynamics);
+}
+
+FXDynamics* FXManager::DynamicsFind(int slot) const {
+    const auto found = m_dynamics.find(slot);
+    return found == m_dynamics.end() ? nullptr : found->second.get();
+}
+
 void FXManager::SetPeak(int counter, int peak, uint32_t value) {
     m_stats[static_cast<size_t>(counter)] = value;
     uint32_t& top = m_stats[static_cast<size_t>(peak)];
@@ -54,7 +110,7 @@ void FXManager::SetPeak(int counter, int peak, uint32_t value) {
 }
 
 void FXManager::GetStats(FXStats& out) {
-    SetPeak(FX_STAT_TYPES, FX_STAT_TYPES_PEAK, static_cast<uint32_t>(m_types.size()));
+    SetPeak(FX_STAT_TYPES, FX_STAT_TYPES_PEAK, static_cast<uint32_t>(m_types.Count()));
     out = m_stats;
 }
 

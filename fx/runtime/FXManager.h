@@ -1,11 +1,11 @@
 #pragma once
 
-// The single object through which the program reaches FX types (and, with the live
-// runtime, instances): the registry of types keyed by lower-case name, the factory that
-// turns an FX file into a typed object, the dynamics presets, the runtime settings and
-// the statistics block.
+// The single object through which the program reaches FX types and live instances: the
+// registry of types (FXTypeRegistry, reached through the Type operations), the live
+// instances with their update and render passes, the dynamics presets, the runtime
+// settings and the statistics block.
 
-#include "FXType.h"
+#include "definitions/FXTypeRegistry.h"
 #include "math/Math.h"
 #include "runtime/FXHandle.h"
 #include "runtime/FXMemory.h"
@@ -87,26 +87,26 @@ public:
     // --- types ------------------------------------------------------------------------
     // Registers a type under its name; a name already present is traced and ignored
     // (the registry keeps the first type).
-    void TypeAdd(std::shared_ptr<FXType> type);
+    void TypeAdd(std::shared_ptr<FXType> type) { m_types.Add(std::move(type)); }
     // The registered type of a name (case-insensitive), loading it on first use. A type
     // whose file cannot be read is replaced by the "badfx" type under the requested
     // name; null when even that cannot be had, or for an empty name.
-    FXType* TypeFind(const char* name);
+    FXType* TypeFind(const char* name) { return m_types.Find(name); }
     // Finds the type and runs its Prepare; false when the type cannot be had.
-    bool TypePrepare(const char* name);
+    bool TypePrepare(const char* name) { return m_types.Prepare(name); }
     // The factory: reads the type's file and builds the type of its style with its
     // defaults overridden by the file's values (unknown names, wrong kinds and refused
     // values keep the default). Null when the file cannot be read.
-    std::shared_ptr<FXType> TypeLoad(const char* name);
+    std::shared_ptr<FXType> TypeLoad(const char* name) { return FXTypeRegistry::Load(name); }
     // Writes the type's file under its stored name.
-    bool TypeSave(const FXType& type);
+    bool TypeSave(const FXType& type) { return FXTypeRegistry::Save(type); }
     // Calls Release on every registered type.
-    void TypeReleaseAll();
+    void TypeReleaseAll() { m_types.ReleaseAll(); }
     // Destroys every live instance, then empties the type registry.
     void Reset();
     // The registered type of a name without loading, or null.
-    FXType* TypeLookup(const char* name) const;
-    size_t TypeCount() const { return m_types.size(); }
+    FXType* TypeLookup(const char* name) const { return m_types.Lookup(name); }
+    size_t TypeCount() const { return m_types.Count(); }
 
     // --- instances --------------------------------------------------------------------
     // A top-level instance of a type (no parent, no delay, inherited flag 0) with its own
@@ -237,7 +237,7 @@ private:
     uint32_t m_binds = 0;
     uint64_t m_lastPrimitives = 0;
 
-    std::unordered_map<std::string, std::shared_ptr<FXType>> m_types;
+    FXTypeRegistry m_types;
     std::unordered_map<int, std::shared_ptr<FXDynamics>> m_dynamics;
     float m_maxUpdateStep = 1.0f;
     float m_fieldOfView = 70.0f;
