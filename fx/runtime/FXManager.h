@@ -20,9 +20,7 @@
 class FXCamera;
 class FXDynamics;
 class FXObject;
-class MemPoolSmall;
 struct FXFrustum;
-struct FXChildNode;
 
 // Counters of the statistics block, zeroed by ResetStats.
 inline constexpr int kFXStatCount = 12;
@@ -64,6 +62,7 @@ struct FXRecord {
     Vector3 position;               // translation after the last update
     float radius = 0.0f;            // bounding radius after the last update
     uint8_t flags = 0;              // FXRecordFlag bits
+    uint16_t typeSlot = 0;          // the manager's number for the instance's type
 };
 
 // The view state of the drawing pass in progress, read by the styles while they draw.
@@ -197,38 +196,51 @@ private:
     static FXManager* s_instance;
 
     struct InstanceHeader;
-    struct UpdateEntry {
-        FXHandle handle;
-        FXDynamics* dynamics;
-        float pending;
-    };
-    struct RenderRecord {
-        FXHandle handle;
-        FXType* type;
-        float sortKey;
+    // One instance to draw in the current view: its block and serial (the handle), the
+    // slot of its type and its fade.
+    struct DrawEntry {
+        uint32_t block;
+        uint16_t serial;
+        uint16_t typeSlot;
         float fade;
     };
+    static constexpr uint16_t kNoTypeSlot = 0xFFFF; // past the last slot: ask the instance
 
     FXHandle CreateInstance(const char* name, const FXDynamics* preset, const FXHandle& parent,
                             uintptr_t argument, float delay, bool inherited);
     InstanceHeader* Header(const FXHandle& handle) const;
-    void UnlinkChild(InstanceHeader& parent, const FXHandle& child);
-    static std::unique_ptr<MemPoolSmall> MakeChildPool();
+    // The header of a block in use (a record's or a child link's), without a check.
+    InstanceHeader& HeaderAt(uint32_t block) const;
+    // Destroys every child of the instance, depth first.
+    void DestroyChildren(InstanceHeader& header);
+    void LinkChild(InstanceHeader& parent, uint32_t parentBlock, uint32_t child);
+    void UnlinkChild(InstanceHeader& parent, uint32_t child);
+    // Takes a record out of the table: the last record moves into its place.
+    void RemoveRecord(uint32_t index);
     void DestroyAllInstances();
+    // The slot of a type in m_typeSlots, made on first use.
+    uint16_t TypeSlot(FXType* type);
     // The projection the renderer currently uses, or the camera's when no device is
     // current.
     static Matrix4 CurrentProjection(const FXCamera& camera);
     void RunStep(float step);
     void ProcessUpdateList();
-    void DrawRenderRecords();
+    // Puts the draw list in drawing order: types with a sort order first, by it, then the
+    // rest; types of equal order by name.
+    void OrderDrawList();
+    void DrawInstances(const std::vector<DrawEntry>& entries);
     void SetPeak(int counter, int peak, uint32_t value);
 
     std::unique_ptr<FXMemory> m_memory;
-    std::unique_ptr<MemPoolSmall> m_childPool;
     std::vector<FXRecord> m_records;
-    std::vector<UpdateEntry> m_updateList;
+    std::vector<FXHandle> m_updateList;
     std::vector<FXHandle> m_finishedList;
-    std::vector<RenderRecord> m_renderRecords;
+    std::vector<DrawEntry> m_drawList;
+    // The types of live instances by slot, kept until every instance is gone.
+    std::vector<FXType*> m_typeSlots;
+    std::unordered_map<const FXType*, uint16_t> m_slotOfType;
+    std::vector<uint32_t> m_slotRanks;  // drawing pass: the drawing rank of each slot
+    std::vector<uint16_t> m_drawnSlots; // drawing pass: the slots drawn, in order
     FXViewState m_viewState;
     size_t m_instanceCeiling = 65536;
     bool m_ceilingTraced = false;

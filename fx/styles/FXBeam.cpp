@@ -117,6 +117,10 @@ float FXTypeBeam::GetDuration() const {
 
 FXTypeBeam::~FXTypeBeam() = default;
 
+size_t FXTypeBeam::InstanceSize() const {
+    return sizeof(FXObjectBeam);
+}
+
 FXObject* FXTypeBeam::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                      uintptr_t) {
     return FXConstructInstance<FXObjectBeam>(memory, this, self, parent);

@@ -44,6 +44,10 @@ void FXTypeCombo::GetChildTypes(std::vector<std::string>& list) const {
             list.push_back(name);
 }
 
+size_t FXTypeCombo::InstanceSize() const {
+    return sizeof(FXObjectCombo);
+}
+
 FXObject* FXTypeCombo::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                       uintptr_t) {
     return FXConstructInstance<FXObjectCombo>(memory, this, self, parent);

@@ -40,6 +40,10 @@ void FXTypeConditional::GetChildTypes(std::vector<std::string>& list) const {
             list.push_back(*name);
 }
 
+size_t FXTypeConditional::InstanceSize() const {
+    return sizeof(FXObjectConditional);
+}
+
 FXObject* FXTypeConditional::CreateInstance(void* memory, const FXHandle& self,
                                             const FXHandle& parent, uintptr_t) {
     return FXConstructInstance<FXObjectConditional>(memory, this, self, parent);

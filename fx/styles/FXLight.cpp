@@ -25,6 +25,10 @@ float FXTypeLight::GetDuration() const {
     return m_duration;
 }
 
+size_t FXTypeLight::InstanceSize() const {
+    return sizeof(FXObjectLight);
+}
+
 FXObject* FXTypeLight::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                       uintptr_t) {
     return FXConstructInstance<FXObjectLight>(memory, this, self, parent);

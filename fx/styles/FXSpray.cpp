@@ -67,6 +67,10 @@ void FXTypeSpray::GetChildTypes(std::vector<std::string>& list) const {
     list.push_back(m_particleFx);
 }
 
+size_t FXTypeSpray::InstanceSize() const {
+    return sizeof(FXObjectSpray);
+}
+
 FXObject* FXTypeSpray::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                       uintptr_t argument) {
     (void)argument;

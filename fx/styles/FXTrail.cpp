@@ -94,6 +94,10 @@ float FXTypeTrail::GetDuration() const {
 
 FXTypeTrail::~FXTypeTrail() = default;
 
+size_t FXTypeTrail::InstanceSize() const {
+    return sizeof(FXObjectTrail);
+}
+
 FXObject* FXTypeTrail::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                       uintptr_t) {
     return FXConstructInstance<FXObjectTrail>(memory, this, self, parent);
