@@ -5,8 +5,13 @@
 #include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
+#include <cstring>
+
 FXDynamics* FXDynamicsBasic::Clone() const {
-    return FXDynamicsNew<FXDynamicsBasic>(*this);
+    FXDynamicsBasic* clone = FXDynamicsNew<FXDynamicsBasic>(*this);
+    if (clone)
+        clone->m_placed = false; // it has placed no instance yet
+    return clone;
 }
 
 void FXDynamicsBasic::SetGravityScale(float scale) {
@@ -30,10 +35,24 @@ void FXDynamicsBasic::SetSurfaceResponse(int32_t response) {
 }
 
 bool FXDynamicsBasic::Update(FXObject& instance, float dt) {
+    const Vector3 before = m_velocity;
     m_velocity += *FXGetGravity() * m_gravityScale * dt;
     m_velocity += *FXGetWind() * m_windScale * dt;
     m_velocity *= FXDampingFactor(dt, m_damping);
     m_position += m_velocity * dt;
-    instance.SetTransform(LookAlong(m_velocity, m_position));
+    // The axes depend on the velocity alone. While it keeps its very bits (a particle
+    // without gravity, wind or drag) and nobody has placed the instance since this object
+    // did, the instance's axes are already those LookAlong gives: only the position moves.
+    Matrix4 transform;
+    if (m_placed && instance.TransformChanges() == m_placedChanges &&
+        std::memcmp(&before, &m_velocity, sizeof before) == 0) {
+        transform = instance.GetTransform();
+        transform.SetTranslation(m_position);
+    } else {
+        transform = LookAlong(m_velocity, m_position);
+    }
+    instance.SetTransform(transform);
+    m_placed = true;
+    m_placedChanges = instance.TransformChanges();
     return false;
 }
