@@ -93,6 +93,10 @@ float FXTypeRing::GetDuration() const {
 
 FXTypeRing::~FXTypeRing() = default;
 
+size_t FXTypeRing::InstanceSize() const {
+    return sizeof(FXObjectRing);
+}
+
 FXObject* FXTypeRing::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                      uintptr_t argument) {
     (void)argument;
@@ -153,46 +157,51 @@ float RandomStartAngle(const FXVariable& spin) {
     return RandomUnit() * 360.0f * kDegreesToRadians;
 }
 
-Matrix4 Scaling(float s) {
-    Matrix4 scaling;
-    scaling.m[0][0] = s;
-    scaling.m[1][1] = s;
-    scaling.m[2][2] = s;
-    return scaling;
+// The rotation and scale of a placement: the upper-left 3 x 3 of a transform whose other
+// entries are the identity's. The product is Matrix4's, term for term, including its
+// fourth term, which is 0 x 0 here: the results are the bits a 4 x 4 product would give.
+struct Axes {
+    float m[3][3];
+
+    Axes operator*(const Axes& o) const {
+        Axes r;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                r.m[i][j] =
+                    m[i][0] * o.m[0][j] + m[i][1] * o.m[1][j] + m[i][2] * o.m[2][j] + 0.0f * 0.0f;
+        return r;
+    }
+    Vector3 Row(int row) const { return {m[row][0], m[row][1], m[row][2]}; }
+};
+
+Axes Scaling(float s) {
+    return {{{s, 0.0f, 0.0f}, {0.0f, s, 0.0f}, {0.0f, 0.0f, s}}};
 }
 
-Matrix4 RotX(float a) {
+Axes RotX(float a) {
     const float c = std::cos(a);
     const float s = std::sin(a);
-    Matrix4 rotation;
-    rotation.SetRow(1, {0.0f, c, -s});
-    rotation.SetRow(2, {0.0f, s, c});
-    return rotation;
+    return {{{1.0f, 0.0f, 0.0f}, {0.0f, c, -s}, {0.0f, s, c}}};
 }
 
-Matrix4 RotY(float a) {
+Axes RotY(float a) {
     const float c = std::cos(a);
     const float s = std::sin(a);
-    Matrix4 rotation;
-    rotation.SetRow(0, {c, 0.0f, s});
-    rotation.SetRow(2, {-s, 0.0f, c});
-    return rotation;
+    return {{{c, 0.0f, s}, {0.0f, 1.0f, 0.0f}, {-s, 0.0f, c}}};
 }
 
-Matrix4 RotZ(float a) {
+Axes RotZ(float a) {
     const float c = std::cos(a);
     const float s = std::sin(a);
-    Matrix4 rotation;
-    rotation.SetRow(0, {c, -s, 0.0f});
-    rotation.SetRow(1, {s, c, 0.0f});
-    return rotation;
+    return {{{c, -s, 0.0f}, {s, c, 0.0f}, {0.0f, 0.0f, 1.0f}}};
 }
 
-// The upper-left 3 x 3 of a transform, without its translation.
-Matrix4 RotationOf(const Matrix4& transform) {
-    Matrix4 rotation;
+// The upper-left 3 x 3 of a transform.
+Axes RotationOf(const Matrix4& transform) {
+    Axes rotation;
     for (int row = 0; row < 3; ++row)
-        rotation.SetRow(row, transform.Row(row));
+        for (int column = 0; column < 3; ++column)
+            rotation.m[row][column] = transform.m[row][column];
     return rotation;
 }
 
@@ -353,11 +362,11 @@ void FXObjectRing::Render(float fade) {
     }
 
     Vector3 centre = m_transform.TransformPoint(m_offset * m_length);
-    Matrix4 placement;
-    if (size != 1.0f)
-        placement = Scaling(size);
+    // Without a scale the placement starts as the identity.
+    Axes placement = Scaling(size);
+    const Matrix4& camera = batch->GetCameraRotation();
     if (type.m_billboard) {
-        placement = batch->GetCameraRotation() * placement;
+        placement = RotationOf(camera) * placement;
         if (m_spinAngles.z != 0.0f)
             placement = RotZ(m_spinAngles.z) * placement;
     } else {
@@ -371,7 +380,7 @@ void FXObjectRing::Render(float fade) {
             placement = RotZ(m_spinAngles.z) * placement;
     }
     if (type.m_depthOffset != 0.0f)
-        centre += batch->GetCameraRotation().Row(2) * type.m_depthOffset;
-    placement.SetTranslation(centre);
-    batch->Queue({placement, colour, m_age, m_frameIndex, m_meshInstance});
+        centre += camera.Row(2) * type.m_depthOffset;
+    batch->Queue({placement.Row(0), placement.Row(1), placement.Row(2), centre, colour, m_age,
+                  m_frameIndex, m_meshInstance});
 }

@@ -34,6 +34,7 @@ public:
     // An FXObjectRing of this type.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
     // Creates the batch on first use (loading the texture or animation, or the meshes, as
     // the type says then), then prepares the spawned types.
     bool Prepare() override;
