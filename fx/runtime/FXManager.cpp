@@ -42,6 +42,17 @@ constexpr int kMaxSubSteps = 100000;
 // Seconds of a rest that count as rounding error of whole steps (see Update).
 constexpr double kStepRounding = 1e-6;
 
+// How far ahead the passes over instances ask for the memory of the instance they will
+// reach: far enough to hide a miss, near enough to stay in the cache.
+constexpr size_t kPrefetchAhead = 8;
+
+// Asks for the cache lines of an instance block (its header and instance object).
+void PrefetchBlock(const void* block) {
+    const auto* bytes = static_cast<const char*>(block);
+    for (size_t offset = 0; offset < kFXBlockPayloadSize; offset += 64)
+        __builtin_prefetch(bytes + offset);
+}
+
 } // namespace
 
 Vector3* FXGetGravity() {
@@ -426,6 +437,17 @@ void FXManager::RunStep(float step) {
     m_finishedList.clear();
 }
 
+void FXManager::PrefetchUpdate(const FXHandle& handle, size_t position) const {
+    PrefetchBlock(m_memory->PayloadOf(handle.block));
+    // The list is usually the table in order: the record at the same position is then
+    // this instance's, and its dynamics object is wanted too.
+    if (position < m_records.size()) {
+        const FXRecord& record = m_records[position];
+        if (record.handle == handle && record.dynamics)
+            __builtin_prefetch(record.dynamics);
+    }
+}
+
 void FXManager::ProcessUpdateList() {
     while (!m_updateList.empty()) {
         const size_t recordsBefore = m_records.size();
@@ -433,6 +455,8 @@ void FXManager::ProcessUpdateList() {
         // (and may grow the table), never entries. An instance destroyed by another's
         // update no longer resolves and is passed over.
         for (size_t i = 0; i < m_updateList.size(); ++i) {
+            if (i + kPrefetchAhead < m_updateList.size())
+                PrefetchUpdate(m_updateList[i + kPrefetchAhead], i + kPrefetchAhead);
             const FXHandle handle = m_updateList[i];
             InstanceHeader* header = Header(handle);
             if (!header)
@@ -569,7 +593,9 @@ void FXManager::OrderDrawList() {
         return m_slotRanks[a.typeSlot] < m_slotRanks[b.typeSlot];
     };
     if (m_drawnSlots.size() == 1) {
-        std::sort(m_drawList.begin(), m_drawList.end(), byRank);
+        // Every comparison is a tie: the same moves as with byRank, without the look-ups.
+        std::sort(m_drawList.begin(), m_drawList.end(),
+                  [](const DrawEntry&, const DrawEntry&) { return false; });
         return;
     }
     const auto zeroPart =
@@ -607,7 +633,12 @@ void FXManager::DrawInstances(const std::vector<DrawEntry>& entries) {
     }
     m_binds = 0;
     FXType* current = nullptr;
-    for (const DrawEntry& entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        // The instances lie all over memory: ask for one a few entries ahead while this
+        // one draws.
+        if (i + kPrefetchAhead < entries.size())
+            PrefetchBlock(m_memory->PayloadOf(entries[i + kPrefetchAhead].block));
+        const DrawEntry& entry = entries[i];
         FXObject* object =
             Resolve({entry.block, static_cast<uint32_t>(entry.serial) << 16 | kFXCheckLive});
         if (!object)

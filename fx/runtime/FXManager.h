@@ -225,6 +225,8 @@ private:
     static Matrix4 CurrentProjection(const FXCamera& camera);
     void RunStep(float step);
     void ProcessUpdateList();
+    // Asks for the memory the update of an instance will read (see ProcessUpdateList).
+    void PrefetchUpdate(const FXHandle& handle, size_t position) const;
     // Puts the draw list in drawing order: types with a sort order first, by it, then the
     // rest; types of equal order by name.
     void OrderDrawList();

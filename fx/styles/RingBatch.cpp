@@ -27,10 +27,6 @@ bool HasExtension(const std::string& name, const std::string& extension) {
 // The corners' coordinates of a quad without an animation, in the reference's order.
 constexpr TextureCorners kPlainCorners = {{{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}}};
 
-RenderVertex Vertex(const Vector3& position, const Colour& colour, const TextureUV& uv) {
-    return {position, colour, uv.u, uv.v};
-}
-
 } // namespace
 
 RingBatch::RingBatch(const FXTypeRing& type) : m_type(type) {
@@ -223,20 +219,28 @@ void RingBatch::AddQuad(RenderDevice& device, const RingEntry& entry, float dept
     }
     const Vector3 x = entry.axisX;
     const Vector3 y = entry.axisY;
-    const Colour& colour = entry.colour;
+    const Colour colour = entry.colour;
     // Corners with their coordinates: uv0 to uv3 go round the quad from c - X - Y
-    // through c - X + Y and c + X + Y to c + X - Y.
-    const RenderVertex lowerLeft = Vertex(centre - x - y, colour, uv[0]);
-    const RenderVertex upperLeft = Vertex(centre - x + y, colour, uv[1]);
-    const RenderVertex upperRight = Vertex(centre + x + y, colour, uv[2]);
-    const RenderVertex lowerRight = Vertex(centre + x - y, colour, uv[3]);
+    // through c - X + Y and c + X + Y to c + X - Y. Written field by field straight into
+    // the buffer: copying whole vertices through the stack stalls on every quad.
+    const Vector3 lowerLeft = centre - x - y;
+    const Vector3 upperLeft = centre - x + y;
+    const Vector3 upperRight = centre + x + y;
+    const Vector3 lowerRight = centre + x - y;
     RenderVertex* out = &m_vertices[m_gathered * kVerticesPerQuad];
-    out[0] = lowerLeft;
-    out[1] = upperLeft;
-    out[2] = lowerRight;
-    out[3] = lowerRight;
-    out[4] = upperLeft;
-    out[5] = upperRight;
+    const auto put = [&colour](RenderVertex& vertex, const Vector3& position,
+                               const TextureUV& coordinates) {
+        vertex.position = position;
+        vertex.colour = colour;
+        vertex.u = coordinates.u;
+        vertex.v = coordinates.v;
+    };
+    put(out[0], lowerLeft, uv[0]);
+    put(out[1], upperLeft, uv[1]);
+    put(out[2], lowerRight, uv[3]);
+    put(out[3], lowerRight, uv[3]);
+    put(out[4], upperLeft, uv[1]);
+    put(out[5], upperRight, uv[2]);
     if (++m_gathered == kQuadsPerDraw) {
         DrawGathered(device, m_gathered, m_first);
         m_gathered = 0;
