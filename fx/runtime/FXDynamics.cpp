@@ -23,11 +23,6 @@ void FXDynamicsDelete(FXDynamics* dynamics) {
     FXDynamicsPool().Delete(dynamics);
 }
 
-float FXDampingFactor(float dt, float damping) {
-    const float c = std::clamp(dt * 10.0f, 0.0f, 1.0f);
-    return std::max(1.0f - c * (1.0f - damping), 0.0f);
-}
-
 namespace {
 
 std::shared_ptr<FXDynamics> MakeBasic(float gravityScale, float windScale, float damping,

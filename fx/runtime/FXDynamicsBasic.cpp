@@ -5,7 +5,17 @@
 #include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
-#include <cstring>
+#include <bit>
+
+namespace {
+
+bool SameBits(const Vector3& a, const Vector3& b) {
+    return std::bit_cast<uint32_t>(a.x) == std::bit_cast<uint32_t>(b.x) &&
+           std::bit_cast<uint32_t>(a.y) == std::bit_cast<uint32_t>(b.y) &&
+           std::bit_cast<uint32_t>(a.z) == std::bit_cast<uint32_t>(b.z);
+}
+
+} // namespace
 
 FXDynamics* FXDynamicsBasic::Clone() const {
     FXDynamicsBasic* clone = FXDynamicsNew<FXDynamicsBasic>(*this);
@@ -43,15 +53,14 @@ bool FXDynamicsBasic::Update(FXObject& instance, float dt) {
     // The axes depend on the velocity alone. While it keeps its very bits (a particle
     // without gravity, wind or drag) and nobody has placed the instance since this object
     // did, the instance's axes are already those LookAlong gives: only the position moves.
-    Matrix4 transform;
-    if (m_placed && instance.TransformChanges() == m_placedChanges &&
-        std::memcmp(&before, &m_velocity, sizeof before) == 0) {
-        transform = instance.GetTransform();
+    if (SameBits(before, m_velocity) && m_placed &&
+        instance.TransformChanges() == m_placedChanges) {
+        Matrix4 transform = instance.GetTransform();
         transform.SetTranslation(m_position);
+        instance.SetTransform(transform);
     } else {
-        transform = LookAlong(m_velocity, m_position);
+        instance.SetTransform(LookAlong(m_velocity, m_position));
     }
-    instance.SetTransform(transform);
     m_placed = true;
     m_placedChanges = instance.TransformChanges();
     return false;
