@@ -4,6 +4,7 @@
 #include "diag/Diag.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXDynamics.h"
+#include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXFrustum.h"
 #include "runtime/FXObject.h"
 #include "scene/RenderDevice.h"
@@ -91,6 +92,9 @@ bool FXManager::Startup() {
 bool FXManager::Shutdown() {
     delete s_instance;
     s_instance = nullptr;
+    // Every dynamics object went with the manager: the pool, which outlives it, need not
+    // keep their memory.
+    FXDynamicsPool().Trim();
     return true;
 }
 
