@@ -504,7 +504,7 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
 
     // The projected size is measured with the manager's field of view, whatever the
     // camera's, so that an effect fades alike in every view.
-    const float tanHalfFov = std::tan(m_fieldOfView * kFXDegreesToRadians * 0.5f);
+    const float tanHalfFov = std::tan(m_fieldOfView * kDegreesToRadians * 0.5f);
     const float nearDistance = camera.GetNearDistance();
     const Matrix4& view = camera.GetViewMatrix();
     m_drawList.clear();

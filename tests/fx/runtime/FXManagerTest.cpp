@@ -389,7 +389,7 @@ TEST_F(FXManagerTest, RenderCullsFadesSortsAndBatches) {
 // The fade an instance of radius r at depth d gets by its projected size, as the render
 // pass measures it with the manager's field of view (70 degrees).
 float SizeFade(float radius, float depth) {
-    const float ratio = radius / (depth * std::tan(70.0f * 0.017453292f * 0.5f));
+    const float ratio = radius / (depth * std::tan(70.0f * kDegreesToRadians * 0.5f));
     const float size = 3.1415927f * ratio * ratio;
     return (size - 2.5e-5f) / (1e-4f - 2.5e-5f);
 }
