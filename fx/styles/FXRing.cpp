@@ -1,7 +1,7 @@
 #include "FXRing.h"
 
 #include "FXChildTypes.h"
-#include "FXStyleGeometry.h"
+#include "FXLife.h"
 #include "RingBatch.h"
 #include "definitions/FXStyle.h"
 #include "runtime/FXDynamics.h"
@@ -112,7 +112,7 @@ bool FXTypeRing::Prepare() {
 }
 
 void FXTypeRing::Release() {
-    if (m_liveInstances == 0)
+    if (m_liveCount == 0)
         m_batch.reset();
 }
 
@@ -138,7 +138,6 @@ void FXTypeRing::GetChildTypes(std::vector<std::string>& list) const {
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
 // Added to the age once the birth spawn is made, so that it is made only once.
 constexpr float kBirthAge = 0.00001f;
 // Slot of the dynamics preset that keeps an instance attached to its parent.
@@ -178,24 +177,6 @@ Axes Scaling(float s) {
     return {{{s, 0.0f, 0.0f}, {0.0f, s, 0.0f}, {0.0f, 0.0f, s}}};
 }
 
-Axes RotX(float a) {
-    const float c = std::cos(a);
-    const float s = std::sin(a);
-    return {{{1.0f, 0.0f, 0.0f}, {0.0f, c, -s}, {0.0f, s, c}}};
-}
-
-Axes RotY(float a) {
-    const float c = std::cos(a);
-    const float s = std::sin(a);
-    return {{{c, 0.0f, s}, {0.0f, 1.0f, 0.0f}, {-s, 0.0f, c}}};
-}
-
-Axes RotZ(float a) {
-    const float c = std::cos(a);
-    const float s = std::sin(a);
-    return {{{c, -s, 0.0f}, {s, c, 0.0f}, {0.0f, 0.0f, 1.0f}}};
-}
-
 // The upper-left 3 x 3 of a transform.
 Axes RotationOf(const Matrix4& transform) {
     Axes rotation;
@@ -224,7 +205,7 @@ FXObjectRing::FXObjectRing(FXTypeRing* type, const FXHandle& self, const FXHandl
     m_spinAngles.y = RandomStartAngle(type->m_spinY);
     m_spinAngles.z = RandomStartAngle(type->m_spinZ);
 
-    ++type->m_liveInstances;
+    ++type->m_liveCount;
     type->Prepare();
     const RingBatch* batch = type->m_batch.get();
     if (!batch)
@@ -253,7 +234,7 @@ FXObjectRing::FXObjectRing(FXTypeRing* type, const FXHandle& self, const FXHandl
 
 FXObjectRing::~FXObjectRing() {
     delete m_meshInstance;
-    --Type().m_liveInstances;
+    --Type().m_liveCount;
 }
 
 bool FXObjectRing::Update(float dt) {
@@ -265,14 +246,11 @@ bool FXObjectRing::Update(float dt) {
         m_age += kBirthAge;
     }
     const float sdt = dt * m_rateFactor;
-    m_age += sdt;
     const float duration = type.m_duration;
-    if (type.m_loop && m_age >= duration) {
-        if (m_stopped)
-            return true;
-        m_age = FXWrapAge(m_age, duration);
-    }
-    if (m_age < duration) {
+    const FXLife life = FXAdvanceLife(m_age, sdt, duration, type.m_loop, m_stopped);
+    if (life == FXLife::Stopped)
+        return true;
+    if (life == FXLife::Running) {
         const float t = std::min(m_age / duration, 1.0f);
         // The spin values are degrees per tenth of a second.
         const float turn = 10.0f * kDegreesToRadians * sdt;
@@ -368,16 +346,16 @@ void FXObjectRing::Render(float fade) {
     if (type.m_billboard) {
         placement = RotationOf(camera) * placement;
         if (m_spinAngles.z != 0.0f)
-            placement = RotZ(m_spinAngles.z) * placement;
+            placement = RotationOf(Matrix4::RotationZ(m_spinAngles.z)) * placement;
     } else {
         // A corner turns about Z first, then Y, then X, then with the instance.
         placement = RotationOf(m_transform) * placement;
         if (m_spinAngles.x != 0.0f)
-            placement = RotX(m_spinAngles.x) * placement;
+            placement = RotationOf(Matrix4::RotationX(m_spinAngles.x)) * placement;
         if (m_spinAngles.y != 0.0f)
-            placement = RotY(m_spinAngles.y) * placement;
+            placement = RotationOf(Matrix4::RotationY(m_spinAngles.y)) * placement;
         if (m_spinAngles.z != 0.0f)
-            placement = RotZ(m_spinAngles.z) * placement;
+            placement = RotationOf(Matrix4::RotationZ(m_spinAngles.z)) * placement;
     }
     if (type.m_depthOffset != 0.0f)
         centre += camera.Row(2) * type.m_depthOffset;
