@@ -59,7 +59,7 @@ ToolEnvironment::ToolEnvironment(const std::optional<std::string>& workingDirect
     }
     FilePath::RemoveAllAliases();
     AddStandardAliases();
-    LightManager::startup();
+    LightManager::Startup();
     LensFlareManager::Startup();
     FXManager::Startup();
     m_ok = true;
@@ -69,7 +69,7 @@ ToolEnvironment::~ToolEnvironment() {
     if (m_ok) {
         FXManager::Shutdown();
         LensFlareManager::Shutdown();
-        LightManager::shutdown();
+        LightManager::Shutdown();
     }
 }
 
