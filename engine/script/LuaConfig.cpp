@@ -842,7 +842,7 @@ bool LuaConfig::State::WriteTable(int index, int level, bool compact, std::strin
     return written;
 }
 
-bool LuaConfig::SaveVar(const char* name, unsigned indent, bool flag) {
+bool LuaConfig::SaveVar(const char* name, unsigned indent, LuaSaveLayout layout) {
     State& state = *m_state;
     if (state.fd < 0) {
         m_lastError = "SaveVar without StartSave";
@@ -867,7 +867,7 @@ bool LuaConfig::SaveVar(const char* name, unsigned indent, bool flag) {
             state.output += " = ";
             state.savePath.clear();
             state.saveKeys.clear();
-            if (state.WriteValue(-1, level, flag, failure))
+            if (state.WriteValue(-1, level, layout == LuaSaveLayout::OneLine, failure))
                 state.output += '\n';
             else
                 state.output.resize(before);
