@@ -252,12 +252,6 @@ protected:
         return records;
     }
 
-    static Matrix4 At(const Vector3& position) {
-        Matrix4 transform;
-        transform.SetTranslation(position);
-        return transform;
-    }
-
     TestStyleScene m_scene;
 };
 
