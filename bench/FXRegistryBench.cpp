@@ -1,7 +1,7 @@
 // Looking a registered type up by name, as every spawn of a child effect does.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
-#include "styles/FXTypeFactory.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 
 #include <benchmark/benchmark.h>
 

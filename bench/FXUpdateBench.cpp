@@ -2,14 +2,14 @@
 // each with a basic-dynamics clone) advanced by one FXManager::Update(0.05), beside a bare
 // loop touching the same bytes per instance; and a whole frame of a spray at a steady
 // state of 10,000 live particles.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXFrustum.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 #include "scene/CountingRenderDevice.h"
 #include "scene/LensFlareManager.h"
-#include "styles/FXTypeFactory.h"
 
 #include <benchmark/benchmark.h>
 

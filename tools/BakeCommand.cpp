@@ -5,7 +5,7 @@
 #include "SceneOptions.h"
 #include "TerminalProgress.h"
 #include "ToolSupport.h"
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "review/FXFlipbookBaker.h"
 
 #include <cmath>

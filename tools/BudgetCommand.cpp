@@ -4,7 +4,7 @@
 #include "ToolSupport.h"
 #include "analysis/FXBudget.h"
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 
 #include <charconv>
 #include <cstdio>

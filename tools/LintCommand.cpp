@@ -4,11 +4,11 @@
 #include "ToolSupport.h"
 #include "analysis/FXBudget.h"
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
 #include "definitions/FXUnreadEntries.h"
+#include "runtime/FXManager.h"
 #include "stream/FilePath.h"
-#include "styles/FXTypeFactory.h"
 
 #include <algorithm>
 #include <charconv>

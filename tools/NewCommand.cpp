@@ -1,9 +1,9 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
-#include "styles/FXTypeFactory.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 #include "Commands.h"
 #include "Json.h"
 #include "ToolSupport.h"
-#include "definitions/FXManager.h"
 #include "math/Random.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "ToolSupport.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "scene/LensFlareManager.h"
 #include "scene/LightManager.h"
 #include "stream/FilePath.h"
@@ -59,7 +59,7 @@ ToolEnvironment::ToolEnvironment(const std::optional<std::string>& workingDirect
     }
     FilePath::RemoveAllAliases();
     AddStandardAliases();
-    LightManager::startup();
+    LightManager::Startup();
     LensFlareManager::Startup();
     FXManager::Startup();
     m_ok = true;
@@ -69,7 +69,7 @@ ToolEnvironment::~ToolEnvironment() {
     if (m_ok) {
         FXManager::Shutdown();
         LensFlareManager::Shutdown();
-        LightManager::shutdown();
+        LightManager::Shutdown();
     }
 }
 

@@ -3,7 +3,7 @@
 // panes following it. Runs the whole editor on a copy of the sample library; it needs a
 // display (run it under xvfb-run).
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "shell/SparvApp.h"
 #include "shell/SparvAttr.h"
 #include "shell/SparvDoc.h"

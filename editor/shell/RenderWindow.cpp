@@ -1,7 +1,7 @@
 #include "shell/RenderWindow.h"
 
-#include "definitions/FXManager.h"
 #include "diag/Diag.h"
+#include "runtime/FXManager.h"
 #include "scene/GLRenderDevice.h"
 #include "shell/RenderWindowHook.h"
 

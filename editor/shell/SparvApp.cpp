@@ -1,6 +1,6 @@
 #include "shell/SparvApp.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "diag/Diag.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvDoc.h"

@@ -1,9 +1,9 @@
 #include "shell/SparvDoc.h"
 
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
+#include "definitions/FXTypeFactory.h"
+#include "definitions/FXTypeRegistry.h"
 #include "stream/FilePath.h"
-#include "styles/FXTypeFactory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -226,8 +226,7 @@ bool SparvDoc::Load(const QString& hostPath, QString* failure) {
             *failure = QStringLiteral("Failed to find file");
         return false;
     }
-    FXManager* manager = FXManager::Instance();
-    std::shared_ptr<FXType> type = manager ? manager->TypeLoad(name.toUtf8().constData()) : nullptr;
+    std::shared_ptr<FXType> type = FXTypeRegistry::Load(name.toUtf8().constData());
     if (!type) {
         if (failure)
             *failure = QStringLiteral("Failed to load file");
@@ -243,9 +242,8 @@ bool SparvDoc::Load(const QString& hostPath, QString* failure) {
 }
 
 bool SparvDoc::SaveType(int index) {
-    FXManager* manager = FXManager::Instance();
     Entry& entry = m_types[static_cast<size_t>(index)];
-    if (!manager || !manager->TypeSave(*entry.type))
+    if (!FXTypeRegistry::Save(*entry.type))
         return false;
     entry.savedRevision = entry.revision;
     entry.neverSaved = false;
@@ -324,8 +322,7 @@ int SparvDoc::FindOrLoadType(const char* name) {
     for (size_t i = 0; i < m_types.size(); ++i)
         if (SameTypeName(m_types[i].type->GetName(), name))
             return static_cast<int>(i);
-    FXManager* manager = FXManager::Instance();
-    std::shared_ptr<FXType> type = manager ? manager->TypeLoad(name) : nullptr;
+    std::shared_ptr<FXType> type = FXTypeRegistry::Load(name);
     if (!type)
         return -1;
     return AddType(std::move(type), false);
@@ -356,9 +353,7 @@ bool SparvDoc::IsTypeChanged(int index) const {
 
 bool SparvDoc::ReloadType(int index, QString* failure) {
     FXType* type = TypeAt(index);
-    FXManager* manager = FXManager::Instance();
-    std::shared_ptr<FXType> disk =
-        type && manager ? manager->TypeLoad(type->GetName().c_str()) : nullptr;
+    std::shared_ptr<FXType> disk = type ? FXTypeRegistry::Load(type->GetName().c_str()) : nullptr;
     if (!disk) {
         if (failure)
             *failure = QStringLiteral("Failed to load file");

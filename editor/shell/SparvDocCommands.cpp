@@ -1,6 +1,6 @@
 #include "shell/SparvDocCommands.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "shell/SparvDoc.h"
 #include "shell/SparvPlayback.h"
 #include "shell/SparvPrompts.h"

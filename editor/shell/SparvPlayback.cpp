@@ -1,6 +1,6 @@
 #include "shell/SparvPlayback.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "math/Random.h"
 #include "shell/SparvDoc.h"
 #include "shell/TypeProxy.h"

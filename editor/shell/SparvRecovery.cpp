@@ -3,7 +3,7 @@
 #include "definitions/FXFile.h"
 #include "diag/Diag.h"
 #include "shell/SparvDoc.h"
-#include "styles/FXTypeFactory.h"
+#include "definitions/FXTypeFactory.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "shell/SparvView.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvAttr.h"
 #include "shell/SparvDoc.h"

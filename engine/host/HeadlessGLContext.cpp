@@ -1,5 +1,7 @@
 #include "host/HeadlessGLContext.h"
 
+#include "scene/GLRenderDevice.h"
+
 #include <cstdio>
 #include <cstring>
 #include <epoxy/egl.h>
@@ -176,6 +178,9 @@ HeadlessGLContext::~HeadlessGLContext() {
 }
 
 bool HeadlessGLContext::MakeCurrent() {
+    // Draws a device keeps waiting belong to the context current until now.
+    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+        GLRenderDevice::FlushAll();
     if (!eglMakeCurrent(m_display, EGL_NO_SURFACE, EGL_NO_SURFACE, m_context))
         return false;
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
@@ -183,10 +188,12 @@ bool HeadlessGLContext::MakeCurrent() {
 }
 
 void HeadlessGLContext::Finish() const {
+    GLRenderDevice::FlushAll();
     glFinish();
 }
 
 std::vector<uint8_t> HeadlessGLContext::ReadPixels() const {
+    GLRenderDevice::FlushAll();
     const size_t rowBytes = static_cast<size_t>(m_width) * 4;
     std::vector<uint8_t> bottomFirst(rowBytes * static_cast<size_t>(m_height));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);

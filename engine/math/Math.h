@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+// Degrees to radians, as every angle of the engine and the FX runtime is converted.
+inline constexpr float kDegreesToRadians = 0.017453292f;
+
 struct Vector3 {
     float x = 0.0f, y = 0.0f, z = 0.0f;
 
@@ -111,11 +114,39 @@ struct Matrix4 {
     }
     constexpr bool operator==(const Matrix4&) const = default;
 
+    // Rotations by an angle in radians about the X, Y and Z axes (row vectors: a point p
+    // turns as p x R). Rows of RotationX: (1, 0, 0), (0, cos, -sin), (0, sin, cos); of
+    // RotationY: (cos, 0, sin), (0, 1, 0), (-sin, 0, cos); of RotationZ: (cos, -sin, 0),
+    // (sin, cos, 0), (0, 0, 1).
+    static Matrix4 RotationX(float radians) {
+        const float c = std::cos(radians);
+        const float s = std::sin(radians);
+        Matrix4 rotation;
+        rotation.SetRow(1, {0.0f, c, -s});
+        rotation.SetRow(2, {0.0f, s, c});
+        return rotation;
+    }
+    static Matrix4 RotationY(float radians) {
+        const float c = std::cos(radians);
+        const float s = std::sin(radians);
+        Matrix4 rotation;
+        rotation.SetRow(0, {c, 0.0f, s});
+        rotation.SetRow(2, {-s, 0.0f, c});
+        return rotation;
+    }
+    static Matrix4 RotationZ(float radians) {
+        const float c = std::cos(radians);
+        const float s = std::sin(radians);
+        Matrix4 rotation;
+        rotation.SetRow(0, {c, -s, 0.0f});
+        rotation.SetRow(1, {s, c, 0.0f});
+        return rotation;
+    }
     // A perspective projection (OpenGL's clip volume, row vectors): vertical field of
     // view in degrees, width over height, near and far distances.
     static Matrix4 Perspective(float fovYDegrees, float aspect, float nearDistance,
                                float farDistance) {
-        const float f = 1.0f / std::tan(fovYDegrees * 0.017453292f * 0.5f);
+        const float f = 1.0f / std::tan(fovYDegrees * kDegreesToRadians * 0.5f);
         const float n = nearDistance, d = farDistance;
         return Matrix4{{{f / aspect, 0, 0, 0},
                         {0, f, 0, 0},

@@ -46,6 +46,9 @@ public:
         Free(object);
     }
 
+    // Gives the pool's memory back to the heap when no object is in use.
+    void Trim() { m_pool.Trim(); }
+
     const char* Name() const { return m_pool.Name(); }
     size_t ObjectSize() const { return m_objectSize; }
     // Objects allocated and not yet freed.

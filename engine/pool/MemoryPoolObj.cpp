@@ -40,6 +40,20 @@ MemoryPoolObj::~MemoryPoolObj() {
     }
 }
 
+void MemoryPoolObj::Trim() {
+    if (m_liveBlocks != 0)
+        return;
+    while (m_chunks) {
+        Chunk* next = m_chunks->next;
+        std::free(m_chunks);
+        m_chunks = next;
+    }
+    m_freeList = nullptr;
+    m_unused = nullptr;
+    m_unusedBlocks = 0;
+    m_reservedBlocks = 0;
+}
+
 bool MemoryPoolObj::AddChunk() {
     const size_t blocks = (m_flags & kMemPoolFlagChunked) ? kMemPoolChunkBlocks : 1;
     void* raw = std::malloc(sizeof(Chunk) + blocks * m_blockSize);

@@ -39,6 +39,11 @@ public:
     // is in use is caught and fatal).
     void MemPoolFree(void* block);
 
+    // Gives every chunk back to the heap when no block is in use; does nothing otherwise.
+    // For pools that outlive their users (function-local statics), so that memory they no
+    // longer need is not held until the program ends.
+    void Trim();
+
     const char* Name() const { return m_name; }
     uint32_t Flags() const { return m_flags; }
     // The size of every block; 0 before the first MemPoolAlloc.

@@ -7,6 +7,28 @@
 
 namespace {
 
+// The most vertices joined into one draw: enough for hundreds of batches, few enough that
+// the vertex ring stays a few megabytes.
+constexpr size_t kMostMergedVertices = 65536;
+
+// Primitives whose submissions, put end to end, draw the same as drawn one by one.
+bool Mergeable(Primitive primitive) {
+    return primitive == Primitive::Triangles || primitive == Primitive::Points;
+}
+
+// The drawing state a submission is drawn with, less the current colour (draws take each
+// vertex's colour).
+bool SameDrawingState(const RenderStates& a, const RenderStates& b) {
+    RenderStates first = a;
+    first.colour = b.colour;
+    return first == b;
+}
+
+std::vector<GLRenderDevice*>& LiveDevices() {
+    static std::vector<GLRenderDevice*> devices;
+    return devices;
+}
+
 // Vertex buffer storage made at creation: over a hundred 64-quad draws between orphanings.
 constexpr size_t kInitialVertexBytes = size_t{1} << 20;
 constexpr size_t kInitialQuads = 1024;
@@ -212,7 +234,9 @@ std::unique_ptr<GLRenderDevice> GLRenderDevice::Create(const GLRenderDeviceOptio
     return device;
 }
 
-GLRenderDevice::GLRenderDevice(const GLRenderDeviceOptions& options) : m_options(options) {}
+GLRenderDevice::GLRenderDevice(const GLRenderDeviceOptions& options) : m_options(options) {
+    LiveDevices().push_back(this);
+}
 
 bool GLRenderDevice::Initialise(std::string& reason) {
     if (!epoxy_is_desktop_gl() || epoxy_gl_version() < 33) {
@@ -311,6 +335,11 @@ bool GLRenderDevice::Initialise(std::string& reason) {
 }
 
 GLRenderDevice::~GLRenderDevice() {
+    Flush();
+    for (void* fence : m_halfFences)
+        if (fence)
+            glDeleteSync(static_cast<GLsync>(fence));
+    std::erase(LiveDevices(), this);
     for (TextureId texture : m_textures)
         glDeleteTextures(1, &texture);
     if (m_samplers[0])
@@ -328,6 +357,7 @@ GLRenderDevice::~GLRenderDevice() {
 }
 
 void GLRenderDevice::RestoreContextState() {
+    Flush();
     glUseProgram(m_program);
     glBindVertexArray(m_vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
@@ -366,6 +396,24 @@ float GLRenderDevice::NativeLineWidthLimit() const {
 }
 
 void GLRenderDevice::Apply(const RenderCall& call) {
+    // Submissions waiting to be joined are drawn before anything that could change how they
+    // look; calls that leave the drawing state as it was (a texture bound again, the same
+    // blending) let them wait.
+    if (m_pendingCount > 0) {
+        const bool keepsState =
+            (call.kind == RenderCallKind::SetColour || call.kind == RenderCallKind::PushMatrix ||
+             call.kind == RenderCallKind::SetClearColour ||
+             call.kind == RenderCallKind::SetEnabled || call.kind == RenderCallKind::SetBlendMode ||
+             call.kind == RenderCallKind::SetDepthWrite ||
+             call.kind == RenderCallKind::SetDepthFunction ||
+             call.kind == RenderCallKind::SetPolygonOffset ||
+             call.kind == RenderCallKind::SetLineWidth ||
+             call.kind == RenderCallKind::SetPointSize ||
+             call.kind == RenderCallKind::BindTexture) &&
+            SameDrawingState(GetStates(), m_pendingStates) && GetBoundTexture() == m_pendingBinding;
+        if (!keepsState)
+            Flush();
+    }
     switch (call.kind) {
     case RenderCallKind::SetEnabled:
         ApplyEnabled(call.state, call.on);
@@ -513,22 +561,46 @@ void GLRenderDevice::UploadTransform() {
 
 void* GLRenderDevice::MapVertices(size_t bytes, size_t stride, int32_t& first) {
     size_t offset = (m_vertexWrite + stride - 1) / stride * stride;
-    if (bytes > m_vertexCapacity) {
-        m_vertexCapacity = std::max(m_vertexCapacity * 2, bytes);
+    if (bytes > HalfCapacity()) {
+        // Bigger than any draw before: new storage, twice as big as needed.
+        Flush();
+        m_vertexCapacity = std::max(m_vertexCapacity * 2, bytes * 2);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_vertexCapacity), nullptr,
                      GL_STREAM_DRAW);
         ++m_bufferAllocations;
+        for (void*& fence : m_halfFences) {
+            if (fence)
+                glDeleteSync(static_cast<GLsync>(fence));
+            fence = nullptr;
+        }
+        m_currentHalf = 0;
         offset = 0;
-    } else if (offset + bytes > m_vertexCapacity) {
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_vertexCapacity), nullptr,
-                     GL_STREAM_DRAW);
-        ++m_bufferOrphans;
-        offset = 0;
+    } else if (offset + bytes > (m_currentHalf + 1) * HalfCapacity()) {
+        // Into the other half of the ring (or back to the front): the draws that read the
+        // half being left are fenced, and the half entered is written once the draws that
+        // read it a round ago are done. Reusing the storage, rather than orphaning it,
+        // spares the driver new memory (and its page faults) on every round.
+        Flush();
+        const size_t leaving = m_currentHalf;
+        const size_t entering = 1 - leaving;
+        if (m_halfFences[leaving])
+            glDeleteSync(static_cast<GLsync>(m_halfFences[leaving]));
+        m_halfFences[leaving] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+        if (void* fence = m_halfFences[entering]) {
+            glClientWaitSync(static_cast<GLsync>(fence), GL_SYNC_FLUSH_COMMANDS_BIT,
+                             GL_TIMEOUT_IGNORED);
+            glDeleteSync(static_cast<GLsync>(fence));
+            m_halfFences[entering] = nullptr;
+        }
+        m_currentHalf = entering;
+        offset = entering * HalfCapacity();
+        if (entering == 0)
+            ++m_bufferOrphans;
     }
     m_vertexWrite = offset + bytes;
     first = static_cast<int32_t>(offset / stride);
-    // Unsynchronised: the range was never written since the last orphaning, so no draw in
-    // flight reads it, and the driver need not wait.
+    // Unsynchronised: no draw in flight reads the range (see above), so the driver need not
+    // wait.
     return glMapBufferRange(
         GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
         GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
@@ -564,7 +636,63 @@ bool GLRenderDevice::DrawsLinesAsQuads() const {
     return GetStates().lineWidth > NativeLineWidthLimit();
 }
 
+void GLRenderDevice::FlushAll() {
+    for (GLRenderDevice* device : LiveDevices())
+        device->Flush();
+}
+
 void GLRenderDevice::Submit(Primitive primitive, const RenderVertex* vertices, size_t count) {
+    const size_t bytes = count * sizeof(RenderVertex);
+    // A submission with the state of the one before joins it when its vertices can follow
+    // that one's in the vertex ring: the draw is made when the state changes, or anything
+    // else happens on the device.
+    if (m_pendingCount > 0 && primitive == m_pendingPrimitive &&
+        SameDrawingState(GetStates(), m_pendingStates) && GetBoundTexture() == m_pendingBinding &&
+        FollowsInRing(bytes)) {
+        int32_t first = 0;
+        if (void* mapped = MapVertices(bytes, sizeof(RenderVertex), first)) {
+            std::memcpy(mapped, vertices, bytes);
+            glUnmapBuffer(GL_ARRAY_BUFFER);
+            m_pendingCount += count;
+        }
+        return;
+    }
+    Flush();
+    if (Mergeable(primitive) && !m_transformDirty) {
+        int32_t first = 0;
+        void* mapped = MapVertices(bytes, sizeof(RenderVertex), first);
+        if (!mapped)
+            return;
+        std::memcpy(mapped, vertices, bytes);
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+        m_pendingPrimitive = primitive;
+        m_pendingStates = GetStates();
+        m_pendingBinding = GetBoundTexture();
+        m_pendingFirst = first;
+        m_pendingCount = count;
+        return;
+    }
+    DrawNow(primitive, vertices, count);
+}
+
+void GLRenderDevice::Flush() {
+    if (m_pendingCount == 0)
+        return;
+    glDrawArrays(ModeOf(m_pendingPrimitive), m_pendingFirst, static_cast<GLsizei>(m_pendingCount));
+    m_pendingCount = 0;
+    ++m_mergedDraws;
+}
+
+bool GLRenderDevice::FollowsInRing(size_t bytes) const {
+    // Vertices of one stride, so the next ones start right where the last ones ended.
+    const size_t end = static_cast<size_t>(m_pendingFirst) * sizeof(RenderVertex) +
+                       m_pendingCount * sizeof(RenderVertex);
+    return end == m_vertexWrite &&
+           m_pendingCount + bytes / sizeof(RenderVertex) <= kMostMergedVertices &&
+           m_vertexWrite + bytes <= (m_currentHalf + 1) * HalfCapacity();
+}
+
+void GLRenderDevice::DrawNow(Primitive primitive, const RenderVertex* vertices, size_t count) {
     if (m_transformDirty)
         UploadTransform();
     if (primitive == Primitive::Quads) {
@@ -695,6 +823,7 @@ void GLRenderDevice::DrawWideLines(Primitive primitive, const RenderVertex* vert
 }
 
 TextureId GLRenderDevice::UploadTexture(int width, int height, const uint8_t* rgba) {
+    Flush();
     if (width > m_maxTextureSize || height > m_maxTextureSize)
         return 0;
     DrainErrors();
@@ -719,6 +848,7 @@ TextureId GLRenderDevice::UploadTexture(int width, int height, const uint8_t* rg
 }
 
 void GLRenderDevice::ReleaseTexture(TextureId texture) {
+    Flush();
     if (m_textures.erase(texture) == 0)
         return;
     glDeleteTextures(1, &texture);

@@ -5,10 +5,12 @@
 //
 // It draws on whatever context was current when it was created and expects that context
 // to be current whenever it is used, destroyed included. Geometry is streamed through one
-// vertex buffer used as a ring: a draw's vertices are written behind the previous draw's,
-// and when the ring is full its storage is orphaned (handed back to the driver, which keeps
-// it until the GPU is done with it) and writing starts again at its front. The buffer grows
-// only for a draw bigger than any before, so after warm-up drawing allocates nothing.
+// vertex buffer used as a ring of two halves: a draw's vertices are written behind the
+// previous draw's, and when a half is full writing moves to the other half, once the draws
+// that read it a round ago are done (a fence marks them). The buffer grows only for a draw
+// bigger than half of it, so after warm-up drawing allocates nothing, not even in the
+// driver. Consecutive submissions of triangles or points with the same state become one
+// draw call.
 // Quads and wide lines share one index buffer of quad corners that grows the same way.
 //
 // Lines wider than the driver draws (a forward-compatible context draws none wider than one
@@ -51,6 +53,15 @@ public:
     // current.
     ~GLRenderDevice() override;
 
+    // Draws the submissions waiting to be joined (see Submit). Anything done through the
+    // device does this when needed; code that reads the picture past the device (pixels
+    // read back, a finish) calls FlushAll first.
+    void Flush();
+    // Flush on every GL device alive.
+    static void FlushAll();
+    // Draws made of joined submissions, since creation.
+    uint64_t MergedDraws() const { return m_mergedDraws; }
+
     // Applies the device's whole state to the context again, for when other code (a window
     // toolkit painting its widgets) has used the context since. BeginFrame does this.
     void RestoreContextState();
@@ -66,13 +77,16 @@ public:
     // Times the vertex or index buffer was given new, larger storage, since creation (the
     // first storage of each included). Stays put while draws are no bigger than before.
     uint64_t BufferAllocations() const { return m_bufferAllocations; }
-    // Times the full vertex ring was orphaned and started again at its front.
+    // Times writing went round the vertex ring and started again at its front.
     uint64_t BufferOrphans() const { return m_bufferOrphans; }
     // Bytes of vertex buffer storage: a draw of more bytes than this grows the buffer.
     size_t VertexBufferCapacity() const { return m_vertexCapacity; }
 
 protected:
     void Apply(const RenderCall& call) override;
+    // Consecutive submissions of triangles or points with the same drawing state (the
+    // current colour aside) and texture are joined into one draw call; the counters still
+    // count each submission.
     void Submit(Primitive primitive, const RenderVertex* vertices, size_t count) override;
     TextureId UploadTexture(int width, int height, const uint8_t* rgba) override;
     void ReleaseTexture(TextureId texture) override;
@@ -81,6 +95,10 @@ private:
     explicit GLRenderDevice(const GLRenderDeviceOptions& options);
     bool Initialise(std::string& reason);
 
+    void DrawNow(Primitive primitive, const RenderVertex* vertices, size_t count);
+    // Whether bytes of vertices would follow the waiting ones in the same half of the ring.
+    bool FollowsInRing(size_t bytes) const;
+    size_t HalfCapacity() const { return m_vertexCapacity / 2; }
     void ApplyEnabled(RenderState state, bool on);
     void ApplyBlendMode(BlendMode mode);
     void ApplyPolygonOffset(float factor, float units);
@@ -90,9 +108,10 @@ private:
     void UpdateTexturingSwitch();
     void UploadTransform();
 
-    // Maps room for bytes of vertices of the given stride in the ring, growing or
-    // orphaning it as needed; first is the index of the first vertex at that stride. Null
-    // when the driver cannot map (the draw is then dropped). Unmap with glUnmapBuffer.
+    // Maps room for bytes of vertices of the given stride in the ring, growing it or
+    // moving to its other half as needed (drawing what waits first); first is the index of the
+    // first vertex at that stride. Null when the driver cannot map (the draw is then dropped).
+    // Unmap with glUnmapBuffer.
     void* MapVertices(size_t bytes, size_t stride, int32_t& first);
     // Makes the quad index buffer hold at least quads quads.
     void ReserveQuadIndices(size_t quads);
@@ -113,14 +132,27 @@ private:
     int32_t m_alphaTestLocation = -1;
 
     size_t m_vertexCapacity = 0; // bytes
-    size_t m_vertexWrite = 0;    // bytes of the ring in use since it was last orphaned
+    size_t m_vertexWrite = 0;    // where the next vertices go, in bytes
     size_t m_quadCapacity = 0;   // quads the index buffer holds
     uint64_t m_bufferAllocations = 0;
     uint64_t m_bufferOrphans = 0;
+    // The vertex ring is written in two halves; each half's fence marks the draws that read
+    // it, so that a half is written again only once they are done.
+    void* m_halfFences[2] = {}; // GLsync, or null
+    size_t m_currentHalf = 0;   // the half being written
 
     float m_aliasedLineLimit = 1.0f; // widest native line, without and with smoothing
     float m_smoothLineLimit = 1.0f;
     int m_maxTextureSize = 0;
     bool m_transformDirty = true;
     std::unordered_set<TextureId> m_textures; // alive, deleted with the device
+
+    // Submissions waiting to be joined: their vertices in the ring, and the state they are
+    // to be drawn with.
+    int32_t m_pendingFirst = 0;
+    size_t m_pendingCount = 0;
+    Primitive m_pendingPrimitive = Primitive::Triangles;
+    RenderStates m_pendingStates;
+    TextureBinding m_pendingBinding;
+    uint64_t m_mergedDraws = 0;
 };

@@ -7,12 +7,12 @@ Light* LightHandle::getLightPtrForModification() const {
     return manager ? manager->getLight(*this) : nullptr;
 }
 
-void LightManager::startup() {
+void LightManager::Startup() {
     if (!s_instance)
         s_instance = new LightManager;
 }
 
-void LightManager::shutdown() {
+void LightManager::Shutdown() {
     delete s_instance;
     s_instance = nullptr;
 }

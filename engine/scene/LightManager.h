@@ -18,9 +18,9 @@ public:
     static constexpr LightHandle InvalidHandle{};
 
     // Creates the manager; a second call keeps the running one.
-    static void startup();
+    static void Startup();
     // Destroys the manager and every light; handles made before stop reaching records.
-    static void shutdown();
+    static void Shutdown();
     // The manager, or null before startup and after shutdown.
     static LightManager* i() { return s_instance; }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,12 @@ struct LuaConfigLimits {
 //
 // Keys: the getters take a key as text. A key NextEntry reports for a number (integer
 // keys as decimal text) finds that number key when no string key of the same text exists.
+// How SaveVar lays out the tables it writes.
+enum class LuaSaveLayout : uint8_t {
+    Indented, // each nested table's entries on lines of their own, indented
+    OneLine,  // the whole variable on one line
+};
+
 class LuaConfig {
 public:
     explicit LuaConfig(const char* name = "");
@@ -120,11 +127,12 @@ public:
     // Numbers are written so that a number that is exactly a float reads back as that
     // float bit for bit (0.1f as "0.1"), others as the same double; NaN and infinities
     // as (0/0), (1/0), (-1/0).
-    // flag: write the whole variable on one line. False, and the save fails, when name
+    // layout: nested tables on lines of their own, indented, or the whole variable on one
+    // line. False, and the save fails, when name
     // is no identifier, the global is nil, or anything below it cannot be written
     // (functions, table keys, cycles, nesting deeper than 150 tables, which the reader
     // would refuse).
-    bool SaveVar(const char* name, unsigned indent, bool flag);
+    bool SaveVar(const char* name, unsigned indent, LuaSaveLayout layout = LuaSaveLayout::Indented);
     // Writes, flushes (see SetSyncOnSave) and renames the temporary file over the target;
     // false (old file intact, temporary removed) when anything failed since StartSave.
     bool EndSave();

@@ -3,7 +3,7 @@
 #include "FXEmission.h"
 #include "FXOccupancy.h"
 #include "FXRateCurve.h"
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "definitions/FXStyle.h"
 
 #include <algorithm>

@@ -393,7 +393,7 @@ bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
             *reason = config.LastError().empty() ? "cannot create file" : config.LastError();
         return false;
     }
-    config.SaveVar("fx", 0, false);
+    config.SaveVar("fx", 0, LuaSaveLayout::Indented);
     if (!config.EndSave()) {
         if (reason)
             *reason = config.LastError().empty() ? "cannot write file" : config.LastError();

@@ -10,6 +10,7 @@
 #include "FXParam.h"
 #include "FXProperty.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ public:
     // manager then creates nothing.
     virtual FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                      uintptr_t argument);
+    // Bytes of the object CreateInstance constructs, so that the manager hands it a block
+    // of its size; 0 (unknown) gets the largest block.
+    virtual size_t InstanceSize() const { return 0; }
     // Loads what instances will need (textures, meshes, child types); Release frees it.
     virtual bool Prepare() { return true; }
     virtual void Release() {}

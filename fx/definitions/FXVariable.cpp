@@ -317,7 +317,7 @@ bool FXVariable::operator==(const FXVariable& other) const {
     }
 }
 
-float EvaluateTimeFloat(std::span<const TimeFloat> keys, float t) {
+float EvaluateTimeFloatKeys(std::span<const TimeFloat> keys, float t) {
     size_t i = 0;
     float f = 0.0f;
     const TimeFloat* end = nullptr;
@@ -330,7 +330,7 @@ float EvaluateTimeFloat(std::span<const TimeFloat> keys, float t) {
     return (1.0f - f) * a + f * b;
 }
 
-Vector3 EvaluateTimeVector3(std::span<const TimeVector3> keys, float t) {
+Vector3 EvaluateTimeVector3Keys(std::span<const TimeVector3> keys, float t) {
     size_t i = 0;
     float f = 0.0f;
     const TimeVector3* end = nullptr;

@@ -5,6 +5,7 @@
 
 #include "math/Math.h"
 
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -145,6 +146,35 @@ size_t VarTypeElementSize(VarType type);
 // Evaluation of time-keyed arrays at time t of an effect's normalised life: a lower
 // bound on the key times picks the segment, the blend factor is not clamped. An empty
 // array gives zero; one key, or a time past the last key, gives the nearest end key.
+// A curve of two keys of one value (the commonest: a constant) answers that value at
+// once, which is what the search and blend give for it.
 float EvaluateTimeFloat(std::span<const TimeFloat> keys, float t);
 Vector3 EvaluateTimeVector3(std::span<const TimeVector3> keys, float t);
 Colour EvaluateTimeColour(std::span<const TimeColour> keys, float t);
+
+// The search and blend of the two above, for curves that are not two equal keys.
+float EvaluateTimeFloatKeys(std::span<const TimeFloat> keys, float t);
+Vector3 EvaluateTimeVector3Keys(std::span<const TimeVector3> keys, float t);
+
+namespace fxvariable_detail {
+
+// Equal and of the same bits: not NaN, and not zeros of opposite signs.
+inline bool SameValue(float a, float b) {
+    return a == b && std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
+}
+
+} // namespace fxvariable_detail
+
+inline float EvaluateTimeFloat(std::span<const TimeFloat> keys, float t) {
+    if (keys.size() == 2 && fxvariable_detail::SameValue(keys[0].value, keys[1].value))
+        return keys[0].value;
+    return EvaluateTimeFloatKeys(keys, t);
+}
+
+inline Vector3 EvaluateTimeVector3(std::span<const TimeVector3> keys, float t) {
+    using fxvariable_detail::SameValue;
+    if (keys.size() == 2 && SameValue(keys[0].value.x, keys[1].value.x) &&
+        SameValue(keys[0].value.y, keys[1].value.y) && SameValue(keys[0].value.z, keys[1].value.z))
+        return keys[0].value;
+    return EvaluateTimeVector3Keys(keys, t);
+}

@@ -1,6 +1,6 @@
 #include "review/FXFlipbookBaker.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "review/FXHeadlessView.h"
 #include "script/LuaText.h"
 #include "stream/AtomicFileWriter.h"

@@ -1,6 +1,6 @@
 #include "review/FXHeadlessView.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "host/HeadlessGLContext.h"
 #include "host/HeadlessWindow.h"
 #include "image/StraightAlpha.h"

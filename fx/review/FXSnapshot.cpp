@@ -1,11 +1,11 @@
 #include "review/FXSnapshot.h"
 
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "definitions/FXStyle.h"
 #include "script/LuaConfig.h"
 #include "stream/FilePath.h"
-#include "styles/FXTypeFactory.h"
+#include "definitions/FXTypeFactory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -353,7 +353,7 @@ bool FXSnapshot::Write(const std::string& path, std::string* reason) const {
     }
     config.PopTable();
     config.PopTable();
-    if (!config.StartSave(path.c_str()) || !config.SaveVar("snapshot", 0, false) ||
+    if (!config.StartSave(path.c_str()) || !config.SaveVar("snapshot", 0, LuaSaveLayout::Indented) ||
         !config.EndSave()) {
         SetReason(reason,
                   config.LastError().empty() ? path + ": cannot be written" : config.LastError());

@@ -6,7 +6,7 @@ void FXCamera::UpdateMatrices() {
     // The whole picture at the near distance spans ±halfWidth by ±halfHeight; the
     // viewport cuts the part this camera covers out of it, which gives an off-centre
     // projection for anything but the whole picture.
-    const float halfHeight = m_nearDistance * std::tan(m_fieldOfView * kFXDegreesToRadians * 0.5f);
+    const float halfHeight = m_nearDistance * std::tan(m_fieldOfView * kDegreesToRadians * 0.5f);
     const float halfWidth = halfHeight * m_aspectRatio;
     float left = -halfWidth + 2.0f * halfWidth * m_viewport.left;
     float right = -halfWidth + 2.0f * halfWidth * m_viewport.right;
@@ -31,8 +31,8 @@ void FXCamera::UpdateMatrices() {
 }
 
 void FXCamera::BuildFrustum(FXFrustum& out) const {
-    const float h = GetFieldOfView() * kFXDegreesToRadians * 0.5f;
-    const float w = GetFieldOfView() * kFXDegreesToRadians * GetAspectRatio() * 0.5f;
+    const float h = GetFieldOfView() * kDegreesToRadians * 0.5f;
+    const float w = GetFieldOfView() * kDegreesToRadians * GetAspectRatio() * 0.5f;
     // Outward normals in camera coordinates (x right, y up, z forward).
     const Vector3 local[FX_FRUSTUM_PLANE_COUNT] = {
         {0.0f, std::cos(h), -std::sin(h)},

@@ -12,9 +12,6 @@
 
 #include <cstdint>
 
-// Degrees to radians as the runtime's culling and rotations compute it.
-inline constexpr float kFXDegreesToRadians = 0.017453292f;
-
 // The part of the full picture a camera's projection covers, as fractions of its width
 // (left to right) and height (bottom to top). The whole picture is (0, 1, 0, 1).
 struct FXViewport {

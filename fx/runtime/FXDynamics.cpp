@@ -1,11 +1,11 @@
 #include "runtime/FXDynamics.h"
 
-#include "definitions/FXManager.h"
 #include "runtime/FXDynamicsAttached.h"
 #include "runtime/FXDynamicsBasic.h"
 #include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXDynamicsGravwell.h"
 #include "runtime/FXDynamicsPlane.h"
+#include "runtime/FXManager.h"
 
 #include <algorithm>
 #include <memory>
@@ -21,11 +21,6 @@ MemPoolSmall& FXDynamicsPool() {
 
 void FXDynamicsDelete(FXDynamics* dynamics) {
     FXDynamicsPool().Delete(dynamics);
-}
-
-float FXDampingFactor(float dt, float damping) {
-    const float c = std::clamp(dt * 10.0f, 0.0f, 1.0f);
-    return std::max(1.0f - c * (1.0f - damping), 0.0f);
 }
 
 namespace {

@@ -1,8 +1,8 @@
 #include "runtime/FXDynamicsAttached.h"
 
-#include "definitions/FXManager.h"
 #include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXLookAlong.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
 namespace {

@@ -47,4 +47,8 @@ private:
     Vector3 m_position;
     Vector3 m_velocity;
     int32_t m_surfaceResponse = SURFACE_IGNORE;
+    // Whether Update has placed the instance, and the instance's count of placements just
+    // after it did: equal counts mean the axes it set are still there.
+    bool m_placed = false;
+    uint16_t m_placedChanges = 0;
 };

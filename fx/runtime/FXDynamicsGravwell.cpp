@@ -1,7 +1,7 @@
 #include "runtime/FXDynamicsGravwell.h"
 
-#include "definitions/FXManager.h"
 #include "runtime/FXDynamicsCommon.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "diag/Diag.h"
 
+#include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -15,17 +15,27 @@ constexpr size_t kReservedBlocks = 1024;
 constexpr int kHandleCorruptionLine = 123;
 constexpr int kFreeCorruptionLine = 93;
 
+uint32_t NextFree(const void* payload) {
+    uint32_t next = 0;
+    std::memcpy(&next, payload, sizeof next);
+    return next;
+}
+
 } // namespace
 
-FXMemory::FXMemory() : m_pool("FXObject", kMemPoolFlagChunked) {
-    m_blocks.reserve(kReservedBlocks);
+FXMemory::FXMemory() {
+    m_payloads.reserve(kReservedBlocks);
+    m_stamps.reserve(kReservedBlocks);
+    m_classes.reserve(kReservedBlocks);
 }
 
 FXMemory::~FXMemory() {
-    while (m_freeHead != 0) {
-        Block* block = m_blocks[m_freeHead - 1];
-        std::memcpy(&m_freeHead, block->payload, sizeof m_freeHead);
-        m_pool.MemPoolFree(block);
+    for (SizeClass& sizeClass : m_sizeClasses) {
+        while (sizeClass.freeHead != 0) {
+            void* payload = m_payloads[sizeClass.freeHead - 1];
+            sizeClass.freeHead = NextFree(payload);
+            sizeClass.pool->MemPoolFree(payload);
+        }
     }
 }
 
@@ -33,34 +43,37 @@ void FXMemory::CorruptHandle() {
     DB_FATAL("FXMemory", kHandleCorruptionLine, "FX -- Memory corruption in handle");
 }
 
-FXHandle FXMemory::Allocate() {
-    Block* block = nullptr;
-    uint32_t index = m_freeHead;
+FXHandle FXMemory::Allocate(size_t bytes) {
+    const size_t classIndex = (std::clamp<size_t>(bytes, 1, kFXBlockPayloadSize) - 1) / kClassBytes;
+    SizeClass& sizeClass = m_sizeClasses[classIndex];
+    uint32_t index = sizeClass.freeHead;
     if (index != 0) {
-        block = m_blocks[index - 1];
-        std::memcpy(&m_freeHead, block->payload, sizeof m_freeHead);
+        sizeClass.freeHead = NextFree(m_payloads[index - 1]);
     } else {
-        void* memory = m_pool.MemPoolAlloc(sizeof(Block));
-        if (!memory)
+        if (!sizeClass.pool)
+            sizeClass.pool = std::make_unique<MemoryPoolObj>("FXObject", kMemPoolFlagChunked);
+        void* payload = sizeClass.pool->MemPoolAlloc((classIndex + 1) * kClassBytes);
+        if (!payload)
             return kNullFXHandle;
-        block = new (memory) Block;
-        block->serial = 0;
-        m_blocks.push_back(block);
-        index = static_cast<uint32_t>(m_blocks.size());
+        m_payloads.push_back(payload);
+        m_stamps.push_back(kFXCheckFree); // serial 0: the hand-out below makes it 1
+        m_classes.push_back(static_cast<uint8_t>(classIndex));
+        index = static_cast<uint32_t>(m_payloads.size());
     }
-    block->serial = static_cast<uint16_t>(block->serial + 1);
-    block->check = kFXCheckLive;
+    const auto serial = static_cast<uint16_t>((m_stamps[index - 1] >> 16) + 1);
+    m_stamps[index - 1] = static_cast<uint32_t>(serial) << 16 | kFXCheckLive;
     ++m_blocksInUse;
-    return {index, static_cast<uint32_t>(block->serial) << 16 | kFXCheckLive};
+    return {index, m_stamps[index - 1]};
 }
 
 void FXMemory::Free(FXHandle handle) {
     if (!Validate(handle))
         DB_FATAL("FXMemory", kFreeCorruptionLine, "FX -- Memory corruption in freeing");
-    Block* block = m_blocks[handle.block - 1];
-    block->check = kFXCheckFree;
+    const uint32_t index = handle.block;
     // The serial stays: the next hand-out raises it, so handles made before stay stale.
-    std::memcpy(block->payload, &m_freeHead, sizeof m_freeHead);
-    m_freeHead = handle.block;
+    m_stamps[index - 1] = (handle.stamp & 0xFFFF0000u) | kFXCheckFree;
+    SizeClass& sizeClass = m_sizeClasses[m_classes[index - 1]];
+    std::memcpy(m_payloads[index - 1], &sizeClass.freeHead, sizeof sizeClass.freeHead);
+    sizeClass.freeHead = index;
     --m_blocksInUse;
 }

@@ -15,31 +15,34 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-// Bytes of a block's payload: room for the runtime's instance header (32 bytes) and the
-// largest instance object (the ring's, 208 bytes on 64-bit machines). Code that places
-// objects in a payload static_asserts against this size and kFXBlockPayloadAlignment, so
-// a style that outgrows it fails to compile rather than to run.
+// Bytes of the largest block's payload: room for the runtime's instance header and the
+// largest instance object. Code that places objects in a payload static_asserts against
+// this size and kFXBlockPayloadAlignment, so a style that outgrows it fails to compile
+// rather than to run.
 inline constexpr size_t kFXBlockPayloadSize = 256;
 inline constexpr size_t kFXBlockPayloadAlignment = alignof(std::max_align_t);
 
 class FXMemory {
 public:
-    // An empty table; blocks come from a MemoryPoolObj named "FXObject", taken from the
-    // heap in chunks so that a block costs no more than its own bytes.
+    // An empty table; blocks come from MemoryPoolObjs named "FXObject", one per size class
+    // (payloads of 16, 32, ... 256 bytes), taken from the heap in chunks so that a block
+    // costs no more than its own bytes.
     FXMemory();
-    // Gives every free block back to the pool, then destroys the pool. Blocks still in
-    // use belong to instances nobody destroyed; the pool reports them.
+    // Gives every free block back to its pool, then destroys the pools. Blocks still in use
+    // belong to instances nobody destroyed; the pools report them.
     ~FXMemory();
 
     FXMemory(const FXMemory&) = delete;
     FXMemory& operator=(const FXMemory&) = delete;
 
-    // Hands out a block: the most recently freed one, or a new one from the pool. Its
-    // serial goes up by one (a new block's first serial is 1). The payload's contents
-    // are undefined. The null handle when the heap is exhausted.
-    FXHandle Allocate();
+    // Hands out a block with a payload of at least bytes (1 to kFXBlockPayloadSize; the
+    // default is the largest): the most recently freed block of its size class, or a new
+    // one from the pool. Its serial goes up by one (a new block's first serial is 1). The
+    // payload's contents are undefined. The null handle when the heap is exhausted.
+    FXHandle Allocate(size_t bytes = kFXBlockPayloadSize);
 
     // True exactly when the handle refers to a block in use that was handed out with the
     // handle's serial. The null handle, a handle with check word 222 and block 0, and
@@ -47,34 +50,43 @@ public:
     // corruption in handle").
     bool Validate(FXHandle handle) const;
 
-    // The block's payload (kFXBlockPayloadSize bytes, aligned to
-    // kFXBlockPayloadAlignment) when the handle validates, else null. Stays valid until
-    // the block is freed.
+    // The block's payload (aligned to kFXBlockPayloadAlignment) when the handle
+    // validates, else null. Stays valid until the block is freed.
     void* Resolve(FXHandle handle) const;
+
+    // For owners walking blocks they know to be in use (the block index of a live
+    // handle): the payload and the live handle of the block, without a check.
+    void* PayloadOf(uint32_t block) const { return m_payloads[block - 1]; }
+    FXHandle HandleOf(uint32_t block) const { return {block, m_stamps[block - 1]}; }
 
     // Makes the block free again; every handle to it stops validating. A handle that
     // does not validate (null, stale, already freed) is fatal ("FX -- Memory corruption
     // in freeing").
     void Free(FXHandle handle);
 
-    // Blocks ever taken from the pool: also the largest index a handle may carry.
-    uint32_t BlocksTaken() const { return static_cast<uint32_t>(m_blocks.size()); }
+    // Blocks ever taken from the pools: also the largest index a handle may carry.
+    uint32_t BlocksTaken() const { return static_cast<uint32_t>(m_payloads.size()); }
     uint32_t BlocksInUse() const { return m_blocksInUse; }
 
 private:
-    struct Block {
-        uint16_t check;
-        uint16_t serial;
-        // While the block is free, its first four bytes hold the index of the next free
-        // block (0 ends the list).
-        alignas(kFXBlockPayloadAlignment) std::byte payload[kFXBlockPayloadSize];
+    static constexpr size_t kClassBytes = kFXBlockPayloadAlignment;
+    static constexpr size_t kClassCount = kFXBlockPayloadSize / kClassBytes;
+
+    // The blocks of one payload size. While a block is free, the first four bytes of its
+    // payload hold the index of the next free block of its class (0 ends the list).
+    struct SizeClass {
+        std::unique_ptr<MemoryPoolObj> pool; // made on first use
+        uint32_t freeHead = 0;               // most recently freed block, 0 = none
     };
 
     [[noreturn]] static void CorruptHandle();
 
-    MemoryPoolObj m_pool;
-    std::vector<Block*> m_blocks; // index - 1 -> block
-    uint32_t m_freeHead = 0;      // index of the most recently freed block, 0 = none
+    // By block index - 1: the payload, the stamp (serial << 16 | check word) and the size
+    // class. Kept apart from the blocks so that a check reads only the dense stamps.
+    std::vector<void*> m_payloads;
+    std::vector<uint32_t> m_stamps;
+    std::vector<uint8_t> m_classes;
+    SizeClass m_sizeClasses[kClassCount];
     uint32_t m_blocksInUse = 0;
 };
 
@@ -82,10 +94,10 @@ inline bool FXMemory::Validate(FXHandle handle) const {
     if ((handle.stamp & 0xFFFFu) == kFXCheckLive) {
         if (handle.block == 0)
             return false;
-        if (handle.block > m_blocks.size())
+        if (handle.block > m_stamps.size())
             CorruptHandle();
-        const Block* block = m_blocks[handle.block - 1];
-        return block->check == kFXCheckLive && block->serial == handle.Serial();
+        // The stored stamp carries the check word: equal stamps mean in use, same serial.
+        return m_stamps[handle.block - 1] == handle.stamp;
     }
     if (handle.block == 0 && handle.stamp == 0)
         return false;
@@ -93,5 +105,5 @@ inline bool FXMemory::Validate(FXHandle handle) const {
 }
 
 inline void* FXMemory::Resolve(FXHandle handle) const {
-    return Validate(handle) ? m_blocks[handle.block - 1]->payload : nullptr;
+    return Validate(handle) ? m_payloads[handle.block - 1] : nullptr;
 }

@@ -8,6 +8,7 @@
 #include "runtime/FXHandle.h"
 #include "runtime/FXMemory.h"
 
+#include <cstdint>
 #include <new>
 #include <type_traits>
 
@@ -21,7 +22,12 @@ public:
     FXObject(const FXObject&) = delete;
     FXObject& operator=(const FXObject&) = delete;
 
-    virtual void SetTransform(const Matrix4& transform) { m_transform = transform; }
+    // Every style's override calls this one, so that TransformChanges counts every
+    // placement.
+    virtual void SetTransform(const Matrix4& transform) {
+        m_transform = transform;
+        ++m_transformChanges;
+    }
     virtual void SetVelocity(const Vector3& velocity) { m_velocity = velocity; }
     // Negative values become 0.0.
     virtual void SetScale(float scale) { m_scale = scale < 0.0f ? 0.0f : scale; }
@@ -73,6 +79,9 @@ public:
     float GetSecondSize() const { return m_secondSize; }
     bool IsVisible() const { return m_visible; }
     bool IsStopped() const { return m_stopped; }
+    // A count of SetTransform calls, modulo 65536: a dynamics object that placed the
+    // instance itself knows by it whether anyone has placed it since.
+    uint16_t TransformChanges() const { return m_transformChanges; }
 
 protected:
     FXType* m_type;
@@ -86,10 +95,13 @@ protected:
     float m_secondSize = 0.1f;
     bool m_visible = true;
     bool m_stopped = false;
+
+private:
+    uint16_t m_transformChanges = 0;
 };
 
 // Bytes of a block's payload in front of the instance: the manager's instance header.
-inline constexpr size_t kFXInstanceHeaderSize = 32;
+inline constexpr size_t kFXInstanceHeaderSize = 24;
 
 // Constructs an instance of a style in the memory the manager hands to
 // FXType::CreateInstance, proving at compile time that it fits a block.
@@ -98,6 +110,7 @@ Instance* FXConstructInstance(void* memory, Args&&... args) {
     static_assert(std::is_base_of_v<FXObject, Instance>);
     static_assert(sizeof(Instance) <= kFXBlockPayloadSize - kFXInstanceHeaderSize,
                   "an FX instance must fit an FXMemory block");
-    static_assert(alignof(Instance) <= kFXBlockPayloadAlignment);
+    static_assert(kFXInstanceHeaderSize % alignof(Instance) == 0,
+                  "the instance header must keep the instance aligned");
     return new (memory) Instance(std::forward<Args>(args)...);
 }

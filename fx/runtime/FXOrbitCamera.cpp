@@ -25,8 +25,8 @@ void FXOrbitCamera::SetDistance(float distance) {
 }
 
 void FXOrbitCamera::RotateMatrix(Matrix4& matrix, char axis, float degrees) {
-    const float c = std::cos(degrees * kFXDegreesToRadians);
-    const float s = std::sin(degrees * kFXDegreesToRadians);
+    const float c = std::cos(degrees * kDegreesToRadians);
+    const float s = std::sin(degrees * kDegreesToRadians);
     Matrix4 rotation;
     switch (axis) {
     case 'x':

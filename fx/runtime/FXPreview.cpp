@@ -1,7 +1,7 @@
 #include "runtime/FXPreview.h"
 
-#include "definitions/FXManager.h"
 #include "runtime/FXFrustum.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRenderer.h"
 
 FXPreview::FXPreview(FXRenderer& renderer)

@@ -31,12 +31,12 @@ FXRendererGL::~FXRendererGL() {
     if (m_startedFlares)
         LensFlareManager::Shutdown();
     if (m_startedLights)
-        LightManager::shutdown();
+        LightManager::Shutdown();
 }
 
 bool FXRendererGL::Startup() {
     if (!LightManager::i()) {
-        LightManager::startup();
+        LightManager::Startup();
         m_startedLights = true;
     }
     if (!LensFlareManager::Instance()) {

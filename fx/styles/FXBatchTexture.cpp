@@ -1,6 +1,6 @@
 #include "FXBatchTexture.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "scene/Texture.h"
 #include "scene/TextureAnim.h"
 

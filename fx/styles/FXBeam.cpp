@@ -1,9 +1,10 @@
 #include "FXBeam.h"
 
 #include "FXBatchTexture.h"
+#include "FXLife.h"
 #include "FXStyleGeometry.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "scene/RenderDevice.h"
 
@@ -117,6 +118,10 @@ float FXTypeBeam::GetDuration() const {
 
 FXTypeBeam::~FXTypeBeam() = default;
 
+size_t FXTypeBeam::InstanceSize() const {
+    return sizeof(FXObjectBeam);
+}
+
 FXObject* FXTypeBeam::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                      uintptr_t) {
     return FXConstructInstance<FXObjectBeam>(memory, this, self, parent);
@@ -189,19 +194,7 @@ bool FXObjectBeam::SetParamFade(float fade) {
 
 bool FXObjectBeam::Update(float dt) {
     const FXTypeBeam& type = Type();
-    if (m_stopped && type.m_loop)
-        return true;
-    // The parameter refuses durations below 0.001 s; a type built otherwise must not spin
-    // in the wrap below.
-    if (!(type.m_duration > 0.0f))
-        return true;
-    m_age += dt;
-    if (type.m_loop && m_age >= type.m_duration) {
-        if (m_stopped)
-            return true;
-        m_age = FXWrapAge(m_age, type.m_duration);
-    }
-    if (m_age >= type.m_duration)
+    if (FXAdvanceLife(m_age, dt, type.m_duration, type.m_loop, m_stopped) != FXLife::Running)
         return true;
 
     const float t = std::min(m_age / type.m_duration, 1.0f);

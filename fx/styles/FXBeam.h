@@ -33,6 +33,7 @@ public:
     // An FXObjectBeam.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
     // Makes the batch, loading Texture (a texture or an animation), unless there is one.
     // Always true: a texture that cannot be loaded leaves the beams untextured.
     bool Prepare() override;

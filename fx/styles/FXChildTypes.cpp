@@ -1,6 +1,6 @@
 #include "FXChildTypes.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "FXCombo.h"
 
 #include "FXChildTypes.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 
 FXTypeCombo::FXTypeCombo(const char* name) : FXType(name) {
     // The first two names are in mixed case, the others in capitals, as the files have
@@ -42,6 +42,10 @@ void FXTypeCombo::GetChildTypes(std::vector<std::string>& list) const {
     for (const std::string& name : m_fx)
         if (!name.empty())
             list.push_back(name);
+}
+
+size_t FXTypeCombo::InstanceSize() const {
+    return sizeof(FXObjectCombo);
 }
 
 FXObject* FXTypeCombo::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,

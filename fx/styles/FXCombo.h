@@ -32,6 +32,7 @@ public:
     // An FXObjectCombo.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
 
 private:
     friend class FXObjectCombo;

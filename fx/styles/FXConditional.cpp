@@ -1,8 +1,8 @@
 #include "FXConditional.h"
 
 #include "FXChildTypes.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 
 FXTypeConditional::FXTypeConditional(const char* name) : FXType(name) {
     AddString("Fx1", "", &m_fx1, "");
@@ -38,6 +38,10 @@ void FXTypeConditional::GetChildTypes(std::vector<std::string>& list) const {
     for (const std::string* name : {&m_fx1, &m_fx2})
         if (!name->empty())
             list.push_back(*name);
+}
+
+size_t FXTypeConditional::InstanceSize() const {
+    return sizeof(FXObjectConditional);
 }
 
 FXObject* FXTypeConditional::CreateInstance(void* memory, const FXHandle& self,

@@ -30,6 +30,7 @@ public:
     // An FXObjectConditional.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
 
 private:
     friend class FXObjectConditional;

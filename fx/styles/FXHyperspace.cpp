@@ -86,6 +86,10 @@ float FXTypeHyperspace::GetDuration() const {
 
 FXTypeHyperspace::~FXTypeHyperspace() = default;
 
+size_t FXTypeHyperspace::InstanceSize() const {
+    return sizeof(FXObjectHyperspace);
+}
+
 FXObject* FXTypeHyperspace::CreateInstance(void* memory, const FXHandle& self,
                                            const FXHandle& parent, uintptr_t) {
     return FXConstructInstance<FXObjectHyperspace>(memory, this, self, parent);

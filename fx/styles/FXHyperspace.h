@@ -25,6 +25,7 @@ public:
     // An FXObjectHyperspace.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
     // Makes the batch, loading the window's texture or animation and the two edge
     // textures, unless there is one. Always true: what cannot be loaded draws untextured.
     bool Prepare() override;

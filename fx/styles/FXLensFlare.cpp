@@ -22,6 +22,10 @@ float FXTypeLensFlare::GetDuration() const {
     return m_duration;
 }
 
+size_t FXTypeLensFlare::InstanceSize() const {
+    return sizeof(FXObjectLensFlare);
+}
+
 FXObject* FXTypeLensFlare::CreateInstance(void* memory, const FXHandle& self,
                                           const FXHandle& parent, uintptr_t) {
     return FXConstructInstance<FXObjectLensFlare>(memory, this, self, parent);

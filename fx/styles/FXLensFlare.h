@@ -21,6 +21,7 @@ public:
     // An FXObjectLensFlare.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
 
 private:
     friend class FXObjectLensFlare;

@@ -1,7 +1,8 @@
 #include "FXLight.h"
 
-#include "definitions/FXManager.h"
+#include "FXLife.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "scene/Light.h"
 #include "scene/LightManager.h"
 
@@ -23,6 +24,10 @@ int FXTypeLight::GetStyle() const {
 
 float FXTypeLight::GetDuration() const {
     return m_duration;
+}
+
+size_t FXTypeLight::InstanceSize() const {
+    return sizeof(FXObjectLight);
 }
 
 FXObject* FXTypeLight::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
@@ -56,20 +61,7 @@ bool FXObjectLight::HasSceneLight() const {
 
 bool FXObjectLight::Update(float dt) {
     const FXTypeLight& type = Type();
-    if (m_stopped && type.m_loop)
-        return true;
-    // The parameter refuses durations below 0.1 s; a type built otherwise must not spin
-    // in the wrap below.
-    if (!(type.m_duration > 0.0f))
-        return true;
-    m_age += dt;
-    if (type.m_loop && m_age >= type.m_duration) {
-        if (m_stopped)
-            return true;
-        while (m_age >= type.m_duration)
-            m_age -= type.m_duration;
-    }
-    if (m_age >= type.m_duration)
+    if (FXAdvanceLife(m_age, dt, type.m_duration, type.m_loop, m_stopped) != FXLife::Running)
         return true;
 
     const float t = std::min(m_age / type.m_duration, 1.0f);

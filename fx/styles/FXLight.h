@@ -23,6 +23,7 @@ public:
     // negative, so this is reached only where lights are wanted.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
 
 private:
     friend class FXObjectLight;

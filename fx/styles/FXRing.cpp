@@ -1,11 +1,11 @@
 #include "FXRing.h"
 
 #include "FXChildTypes.h"
-#include "FXStyleGeometry.h"
+#include "FXLife.h"
 #include "RingBatch.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
 #include "runtime/FXDynamics.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "scene/Mesh.h"
 #include "scene/RenderDevice.h"
@@ -93,6 +93,10 @@ float FXTypeRing::GetDuration() const {
 
 FXTypeRing::~FXTypeRing() = default;
 
+size_t FXTypeRing::InstanceSize() const {
+    return sizeof(FXObjectRing);
+}
+
 FXObject* FXTypeRing::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                      uintptr_t argument) {
     (void)argument;
@@ -108,7 +112,7 @@ bool FXTypeRing::Prepare() {
 }
 
 void FXTypeRing::Release() {
-    if (m_liveInstances == 0)
+    if (m_liveCount == 0)
         m_batch.reset();
 }
 
@@ -134,7 +138,6 @@ void FXTypeRing::GetChildTypes(std::vector<std::string>& list) const {
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
 // Added to the age once the birth spawn is made, so that it is made only once.
 constexpr float kBirthAge = 0.00001f;
 // Slot of the dynamics preset that keeps an instance attached to its parent.
@@ -153,46 +156,33 @@ float RandomStartAngle(const FXVariable& spin) {
     return RandomUnit() * 360.0f * kDegreesToRadians;
 }
 
-Matrix4 Scaling(float s) {
-    Matrix4 scaling;
-    scaling.m[0][0] = s;
-    scaling.m[1][1] = s;
-    scaling.m[2][2] = s;
-    return scaling;
+// The rotation and scale of a placement: the upper-left 3 x 3 of a transform whose other
+// entries are the identity's. The product is Matrix4's, term for term, including its
+// fourth term, which is 0 x 0 here: the results are the bits a 4 x 4 product would give.
+struct Axes {
+    float m[3][3];
+
+    Axes operator*(const Axes& o) const {
+        Axes r;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                r.m[i][j] =
+                    m[i][0] * o.m[0][j] + m[i][1] * o.m[1][j] + m[i][2] * o.m[2][j] + 0.0f * 0.0f;
+        return r;
+    }
+    Vector3 Row(int row) const { return {m[row][0], m[row][1], m[row][2]}; }
+};
+
+Axes Scaling(float s) {
+    return {{{s, 0.0f, 0.0f}, {0.0f, s, 0.0f}, {0.0f, 0.0f, s}}};
 }
 
-Matrix4 RotX(float a) {
-    const float c = std::cos(a);
-    const float s = std::sin(a);
-    Matrix4 rotation;
-    rotation.SetRow(1, {0.0f, c, -s});
-    rotation.SetRow(2, {0.0f, s, c});
-    return rotation;
-}
-
-Matrix4 RotY(float a) {
-    const float c = std::cos(a);
-    const float s = std::sin(a);
-    Matrix4 rotation;
-    rotation.SetRow(0, {c, 0.0f, s});
-    rotation.SetRow(2, {-s, 0.0f, c});
-    return rotation;
-}
-
-Matrix4 RotZ(float a) {
-    const float c = std::cos(a);
-    const float s = std::sin(a);
-    Matrix4 rotation;
-    rotation.SetRow(0, {c, -s, 0.0f});
-    rotation.SetRow(1, {s, c, 0.0f});
-    return rotation;
-}
-
-// The upper-left 3 x 3 of a transform, without its translation.
-Matrix4 RotationOf(const Matrix4& transform) {
-    Matrix4 rotation;
+// The upper-left 3 x 3 of a transform.
+Axes RotationOf(const Matrix4& transform) {
+    Axes rotation;
     for (int row = 0; row < 3; ++row)
-        rotation.SetRow(row, transform.Row(row));
+        for (int column = 0; column < 3; ++column)
+            rotation.m[row][column] = transform.m[row][column];
     return rotation;
 }
 
@@ -215,7 +205,7 @@ FXObjectRing::FXObjectRing(FXTypeRing* type, const FXHandle& self, const FXHandl
     m_spinAngles.y = RandomStartAngle(type->m_spinY);
     m_spinAngles.z = RandomStartAngle(type->m_spinZ);
 
-    ++type->m_liveInstances;
+    ++type->m_liveCount;
     type->Prepare();
     const RingBatch* batch = type->m_batch.get();
     if (!batch)
@@ -244,7 +234,7 @@ FXObjectRing::FXObjectRing(FXTypeRing* type, const FXHandle& self, const FXHandl
 
 FXObjectRing::~FXObjectRing() {
     delete m_meshInstance;
-    --Type().m_liveInstances;
+    --Type().m_liveCount;
 }
 
 bool FXObjectRing::Update(float dt) {
@@ -256,14 +246,11 @@ bool FXObjectRing::Update(float dt) {
         m_age += kBirthAge;
     }
     const float sdt = dt * m_rateFactor;
-    m_age += sdt;
     const float duration = type.m_duration;
-    if (type.m_loop && m_age >= duration) {
-        if (m_stopped)
-            return true;
-        m_age = FXWrapAge(m_age, duration);
-    }
-    if (m_age < duration) {
+    const FXLife life = FXAdvanceLife(m_age, sdt, duration, type.m_loop, m_stopped);
+    if (life == FXLife::Stopped)
+        return true;
+    if (life == FXLife::Running) {
         const float t = std::min(m_age / duration, 1.0f);
         // The spin values are degrees per tenth of a second.
         const float turn = 10.0f * kDegreesToRadians * sdt;
@@ -353,25 +340,25 @@ void FXObjectRing::Render(float fade) {
     }
 
     Vector3 centre = m_transform.TransformPoint(m_offset * m_length);
-    Matrix4 placement;
-    if (size != 1.0f)
-        placement = Scaling(size);
+    // Without a scale the placement starts as the identity.
+    Axes placement = Scaling(size);
+    const Matrix4& camera = batch->GetCameraRotation();
     if (type.m_billboard) {
-        placement = batch->GetCameraRotation() * placement;
+        placement = RotationOf(camera) * placement;
         if (m_spinAngles.z != 0.0f)
-            placement = RotZ(m_spinAngles.z) * placement;
+            placement = RotationOf(Matrix4::RotationZ(m_spinAngles.z)) * placement;
     } else {
         // A corner turns about Z first, then Y, then X, then with the instance.
         placement = RotationOf(m_transform) * placement;
         if (m_spinAngles.x != 0.0f)
-            placement = RotX(m_spinAngles.x) * placement;
+            placement = RotationOf(Matrix4::RotationX(m_spinAngles.x)) * placement;
         if (m_spinAngles.y != 0.0f)
-            placement = RotY(m_spinAngles.y) * placement;
+            placement = RotationOf(Matrix4::RotationY(m_spinAngles.y)) * placement;
         if (m_spinAngles.z != 0.0f)
-            placement = RotZ(m_spinAngles.z) * placement;
+            placement = RotationOf(Matrix4::RotationZ(m_spinAngles.z)) * placement;
     }
     if (type.m_depthOffset != 0.0f)
-        centre += batch->GetCameraRotation().Row(2) * type.m_depthOffset;
-    placement.SetTranslation(centre);
-    batch->Queue({placement, colour, m_age, m_frameIndex, m_meshInstance});
+        centre += camera.Row(2) * type.m_depthOffset;
+    batch->Queue({placement.Row(0), placement.Row(1), placement.Row(2), centre, colour, m_age,
+                  m_frameIndex, m_meshInstance});
 }

@@ -34,6 +34,7 @@ public:
     // An FXObjectRing of this type.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
     // Creates the batch on first use (loading the texture or animation, or the meshes, as
     // the type says then), then prepares the spawned types.
     bool Prepare() override;
@@ -48,7 +49,8 @@ public:
     void GetChildTypes(std::vector<std::string>& list) const override;
 
     // Instances alive now.
-    int LiveInstanceCount() const { return m_liveInstances; }
+    int GetLiveCount() const { return m_liveCount; }
+    bool HasBatch() const { return m_batch != nullptr; }
     // The batch, or null before the first Prepare and after a Release.
     const RingBatch* Batch() const { return m_batch.get(); }
 
@@ -88,7 +90,7 @@ private:
     float m_pointDistance;      // camera depth beyond which a ring is a point; -1 never
 
     std::unique_ptr<RingBatch> m_batch;
-    int m_liveInstances = 0;
+    int m_liveCount = 0;
 };
 
 // A live ring. Its random modifiers and start angles are drawn once at construction; each

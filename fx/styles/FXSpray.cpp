@@ -1,10 +1,10 @@
 #include "FXSpray.h"
 
 #include "FXChildTypes.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
 #include "runtime/FXDynamics.h"
 #include "runtime/FXLookAlong.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 
 #include <algorithm>
@@ -67,6 +67,10 @@ void FXTypeSpray::GetChildTypes(std::vector<std::string>& list) const {
     list.push_back(m_particleFx);
 }
 
+size_t FXTypeSpray::InstanceSize() const {
+    return sizeof(FXObjectSpray);
+}
+
 FXObject* FXTypeSpray::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                       uintptr_t argument) {
     (void)argument;
@@ -80,7 +84,6 @@ constexpr float kWrapOffset = 0.00001f;
 // Wraps taken one at a time before the rest is done in one go (a short duration after a
 // long step).
 constexpr int kMaxWrapPasses = 64;
-constexpr float kDegreesToRadians = 0.017453292f;
 constexpr float kTwoPi = 6.2831855f;
 
 // The age of a looping emitter brought back below its duration: each wrap takes off the
@@ -102,17 +105,6 @@ float WrapAge(float age, float duration) {
         age = age - duration + kWrapOffset;
     }
     return age;
-}
-
-// Rotation about the Y axis by angle radians.
-Matrix4 RotY(float angle) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    Matrix4 rotation;
-    rotation.SetRow(0, {c, 0.0f, s});
-    rotation.SetRow(1, {0.0f, 1.0f, 0.0f});
-    rotation.SetRow(2, {-s, 0.0f, c});
-    return rotation;
 }
 
 // A random direction within deviation / 2 radians of direction, times speed. Draws two
@@ -173,7 +165,7 @@ bool FXObjectSpray::Update(float dt) {
     if (rotationRate != 0.0f) {
         // The rate is taken as radians per second. With the rotation on the right, the
         // emitter turns about the world's Y axis: one away from the origin circles it.
-        SetTransform(m_transform * RotY(rotationRate * dt));
+        SetTransform(m_transform * Matrix4::RotationY(rotationRate * dt));
     }
     m_gravwellStrength = EvaluateTimeFloat(type.m_gravwellStrength.TimeFloats(), t);
     Emit(dt, t, forceOne);

@@ -27,6 +27,7 @@ public:
     // An FXObjectSpray of this type.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
 
 private:
     friend class FXObjectSpray;

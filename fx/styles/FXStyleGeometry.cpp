@@ -12,16 +12,3 @@ float FXSquaredDistanceToSegment(const Vector3& point, const Vector3& a, const V
     const Vector3 offset = point - (a + along * t);
     return offset.Dot(offset);
 }
-
-float FXWrapAge(float age, float duration) {
-    // One subtraction per wrap, as a frame normally needs; after a long step of a short
-    // loop the rest is taken in one go, where repeated subtraction could stall on
-    // rounding.
-    constexpr int kMaxWrapPasses = 64;
-    for (int pass = 0; age >= duration; ++pass) {
-        if (pass == kMaxWrapPasses)
-            return std::min(std::fmod(age, duration), std::nextafter(duration, 0.0f));
-        age -= duration;
-    }
-    return age;
-}

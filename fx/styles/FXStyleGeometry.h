@@ -6,7 +6,3 @@
 
 // The squared distance from point to the segment from a to b (a point when a == b).
 float FXSquaredDistanceToSegment(const Vector3& point, const Vector3& a, const Vector3& b);
-
-// The age of a looping instance brought back below its duration (> 0) by taking the
-// duration off as often as needed; an age already below it is returned as it is.
-float FXWrapAge(float age, float duration);

@@ -2,8 +2,8 @@
 
 #include "FXBatchTexture.h"
 #include "FXStyleGeometry.h"
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "scene/RenderDevice.h"
 
@@ -93,6 +93,10 @@ float FXTypeTrail::GetDuration() const {
 }
 
 FXTypeTrail::~FXTypeTrail() = default;
+
+size_t FXTypeTrail::InstanceSize() const {
+    return sizeof(FXObjectTrail);
+}
 
 FXObject* FXTypeTrail::CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                                       uintptr_t) {
@@ -287,6 +291,13 @@ bool FXObjectTrail::Update(float dt) {
 
 void FXObjectTrail::Render(float) {
     TrailBatch* batch = Type().m_batch.get();
-    if (m_visible && batch && m_points.size() >= 2)
+    if (!m_visible || !batch || m_points.size() < 2)
+        return;
+    // A trail that has not moved has no strip: its points lie in one place.
+    const Vector3& first = m_points.front().position;
+    const bool moved =
+        std::any_of(m_points.begin() + 1, m_points.end(),
+                    [&first](const FXTrailPoint& point) { return !(point.position == first); });
+    if (moved)
         batch->queue.push_back({m_points, m_trailLength});
 }

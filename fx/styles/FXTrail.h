@@ -45,6 +45,7 @@ public:
     // An FXObjectTrail.
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
+    size_t InstanceSize() const override;
     // Makes the batch, loading Texture (never an animation), unless there is one. Always
     // true: a texture that cannot be loaded leaves the trails untextured.
     bool Prepare() override;

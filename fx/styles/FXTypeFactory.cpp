@@ -1,4 +1,4 @@
-#include "FXTypeFactory.h"
+#include "definitions/FXTypeFactory.h"
 
 #include "FXBeam.h"
 #include "FXCombo.h"

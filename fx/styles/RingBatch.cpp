@@ -2,8 +2,8 @@
 
 #include "FXBatchTexture.h"
 #include "FXRing.h"
-#include "definitions/FXManager.h"
 #include "runtime/FXAlternateProjection.h"
+#include "runtime/FXManager.h"
 #include "scene/Mesh.h"
 #include "scene/TextureReference.h"
 
@@ -26,10 +26,6 @@ bool HasExtension(const std::string& name, const std::string& extension) {
 
 // The corners' coordinates of a quad without an animation, in the reference's order.
 constexpr TextureCorners kPlainCorners = {{{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}}};
-
-RenderVertex Vertex(const Vector3& position, const Colour& colour, const TextureUV& uv) {
-    return {position, colour, uv.u, uv.v};
-}
 
 } // namespace
 
@@ -69,31 +65,83 @@ void RingBatch::Begin(const Matrix4& view) {
         rotation.SetRow(row, view.Column(row));
     m_cameraRotation = rotation;
     m_entries.clear();
+    m_immediate = !m_type.m_useMesh && !m_type.m_useDepthSort;
+    m_drawing = nullptr;
+}
+
+void RingBatch::Queue(const RingEntry& entry) {
+    if (!m_immediate) {
+        m_entries.push_back(entry);
+        return;
+    }
+    if (!m_drawing) {
+        RenderDevice* device = rndTable();
+        if (!device)
+            return;
+        BeginDrawing(*device);
+        BeginQuads(*device);
+    }
+    AddQuad(*m_drawing, entry, m_type.m_pointDistance >= 0.0f ? DepthOf(entry.centre) : 0.0f);
 }
 
 void RingBatch::Draw() {
+    if (m_drawing) {
+        RenderDevice& device = *m_drawing;
+        EndQuads(device);
+        EndDrawing(device);
+    }
     RenderDevice* device = rndTable();
     if (m_entries.empty() || !device) {
         m_entries.clear();
         return;
     }
-    const RenderStates saved = device->SaveStates();
-    device->SetEnabled(RenderState::DepthTest, m_type.m_useDepthTest);
-    if (!m_type.m_useMesh)
-        device->Disable(RenderState::FaceCulling); // quads are seen from both sides
-    const Matrix4* alternate = m_type.m_alternateFov ? FXGetAlternateProjection() : nullptr;
-    if (alternate) {
-        device->PushMatrix(MatrixStack::Projection);
-        device->LoadMatrix(MatrixStack::Projection, *alternate);
-    }
-    if (!m_type.m_useMesh)
-        DrawQuads(*device);
-    else if (m_entries.front().mesh)
+    BeginDrawing(*device);
+    if (!m_type.m_useMesh) {
+        // Depth-sorted quads: farthest first, so that nearer rings blend over farther
+        // ones; equal depths keep the queue's order.
+        const size_t count = m_entries.size();
+        m_order.resize(count);
+        std::iota(m_order.begin(), m_order.end(), 0u);
+        m_depths.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            m_depths[i] = DepthOf(m_entries[i].centre);
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [this](uint32_t a, uint32_t b) { return m_depths[a] > m_depths[b]; });
+        BeginQuads(*device);
+        for (const uint32_t index : m_order)
+            AddQuad(*device, m_entries[index], m_depths[index]);
+        EndQuads(*device);
+    } else if (m_entries.front().mesh) {
         DrawMeshes(*device);
-    if (alternate)
-        device->PopMatrix(MatrixStack::Projection);
-    device->RestoreStates(saved);
+    }
+    EndDrawing(*device);
     m_entries.clear();
+}
+
+void RingBatch::BeginDrawing(RenderDevice& device) {
+    m_drawing = &device;
+    m_savedStates = device.SaveStates();
+    device.SetEnabled(RenderState::DepthTest, m_type.m_useDepthTest);
+    if (!m_type.m_useMesh)
+        device.Disable(RenderState::FaceCulling); // quads are seen from both sides
+    if (const Matrix4* alternate = m_type.m_alternateFov ? FXGetAlternateProjection() : nullptr) {
+        device.PushMatrix(MatrixStack::Projection);
+        device.LoadMatrix(MatrixStack::Projection, *alternate);
+        m_alternate = true;
+    } else {
+        m_alternate = false;
+    }
+}
+
+void RingBatch::EndDrawing(RenderDevice& device) {
+    if (m_alternate)
+        device.PopMatrix(MatrixStack::Projection);
+    device.RestoreStates(m_savedStates);
+    m_drawing = nullptr;
+}
+
+float RingBatch::DepthOf(const Vector3& centre) const {
+    return (centre - m_eye).Dot(m_forward);
 }
 
 Texture* RingBatch::TextureOf(const RingEntry& entry) const {
@@ -131,79 +179,78 @@ Colour RingBatch::PointColour(const RingEntry& entry, float depth) const {
     return colour;
 }
 
-void RingBatch::DrawQuads(RenderDevice& device) {
-    const size_t count = m_entries.size();
-    const bool makePoints = m_type.m_pointDistance >= 0.0f;
-    m_order.resize(count);
-    std::iota(m_order.begin(), m_order.end(), 0u);
-    m_depths.assign(count, 0.0f);
-    if (m_type.m_useDepthSort || makePoints) {
-        Vector3 eye;
-        Vector3 forward;
-        if (const FXManager* manager = FXManager::Instance()) {
-            eye = manager->ViewState().eyePosition;
-            forward = manager->ViewState().forward;
-        }
-        for (size_t i = 0; i < count; ++i)
-            m_depths[i] = (m_entries[i].centre - eye).Dot(forward);
+void RingBatch::BeginQuads(RenderDevice& device) {
+    m_eye = {};
+    m_forward = {};
+    if (const FXManager* manager = FXManager::Instance()) {
+        m_eye = manager->ViewState().eyePosition;
+        m_forward = manager->ViewState().forward;
     }
-    if (m_type.m_useDepthSort) {
-        // Farthest first, so that nearer rings blend over farther ones; equal depths keep
-        // the queue's order.
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [this](uint32_t a, uint32_t b) { return m_depths[a] > m_depths[b]; });
-    }
-
     const TextureReference* reference = GetTextureReference();
+    m_fixedTexture = !reference || !reference->hasAnimation();
+    m_texture0 = reference ? reference->textureAt(0.0f) : nullptr;
+    m_corners0 = reference ? reference->cornersAt(0.0f) : kPlainCorners;
     device.Enable(RenderState::Texturing);
     m_points.clear();
-    size_t gathered = 0;
-    const Texture* gatheredTexture = nullptr;
-    const RingEntry* first = nullptr;
-    for (const uint32_t index : m_order) {
-        const RingEntry& entry = m_entries[index];
-        const Vector3 centre = entry.centre;
-        if (makePoints && m_depths[index] >= m_type.m_pointDistance) {
-            m_points.push_back({centre, PointColour(entry, m_depths[index]), 0.0f, 0.0f});
-            continue;
-        }
-        const Texture* texture = TextureOf(entry);
-        if (gathered > 0 && texture != gatheredTexture) {
-            DrawGathered(device, gathered, *first);
-            gathered = 0;
-        }
-        if (gathered == 0) {
-            gatheredTexture = texture;
-            first = &entry;
-        }
-        TextureCorners uv = kPlainCorners;
-        if (reference) {
-            uv = entry.frame >= 0 ? reference->cornersOfFrame(static_cast<unsigned>(entry.frame))
-                                  : reference->cornersAt(entry.age);
-        }
-        const Vector3 x = entry.axisX;
-        const Vector3 y = entry.axisY;
-        const Colour& colour = entry.colour;
-        // Corners with their coordinates: uv0 to uv3 go round the quad from c - X - Y
-        // through c - X + Y and c + X + Y to c + X - Y.
-        const RenderVertex lowerLeft = Vertex(centre - x - y, colour, uv[0]);
-        const RenderVertex upperLeft = Vertex(centre - x + y, colour, uv[1]);
-        const RenderVertex upperRight = Vertex(centre + x + y, colour, uv[2]);
-        const RenderVertex lowerRight = Vertex(centre + x - y, colour, uv[3]);
-        RenderVertex* out = &m_vertices[gathered * kVerticesPerQuad];
-        out[0] = lowerLeft;
-        out[1] = upperLeft;
-        out[2] = lowerRight;
-        out[3] = lowerRight;
-        out[4] = upperLeft;
-        out[5] = upperRight;
-        if (++gathered == kQuadsPerDraw) {
-            DrawGathered(device, gathered, *first);
-            gathered = 0;
-        }
+    m_gathered = 0;
+    m_gatheredTexture = nullptr;
+}
+
+void RingBatch::AddQuad(RenderDevice& device, const RingEntry& entry, float depth) {
+    const Vector3 centre = entry.centre;
+    if (m_type.m_pointDistance >= 0.0f && depth >= m_type.m_pointDistance) {
+        m_points.push_back({centre, PointColour(entry, depth), 0.0f, 0.0f});
+        return;
     }
-    if (gathered > 0)
-        DrawGathered(device, gathered, *first);
+    const Texture* texture = m_fixedTexture ? m_texture0 : TextureOf(entry);
+    if (m_gathered > 0 && texture != m_gatheredTexture) {
+        DrawGathered(device, m_gathered, m_first);
+        m_gathered = 0;
+    }
+    if (m_gathered == 0) {
+        m_gatheredTexture = texture;
+        m_first = entry;
+    }
+    TextureCorners uv = m_corners0;
+    if (!m_fixedTexture) {
+        const TextureReference& reference = *GetTextureReference();
+        uv = entry.frame >= 0 ? reference.cornersOfFrame(static_cast<unsigned>(entry.frame))
+                              : reference.cornersAt(entry.age);
+    }
+    const Vector3 x = entry.axisX;
+    const Vector3 y = entry.axisY;
+    const Colour colour = entry.colour;
+    // Corners with their coordinates: uv0 to uv3 go round the quad from c - X - Y
+    // through c - X + Y and c + X + Y to c + X - Y. Written field by field straight into
+    // the buffer: copying whole vertices through the stack stalls on every quad.
+    const Vector3 lowerLeft = centre - x - y;
+    const Vector3 upperLeft = centre - x + y;
+    const Vector3 upperRight = centre + x + y;
+    const Vector3 lowerRight = centre + x - y;
+    RenderVertex* out = &m_vertices[m_gathered * kVerticesPerQuad];
+    const auto put = [&colour](RenderVertex& vertex, const Vector3& position,
+                               const TextureUV& coordinates) {
+        vertex.position = position;
+        vertex.colour = colour;
+        vertex.u = coordinates.u;
+        vertex.v = coordinates.v;
+    };
+    put(out[0], lowerLeft, uv[0]);
+    put(out[1], upperLeft, uv[1]);
+    put(out[2], lowerRight, uv[3]);
+    put(out[3], lowerRight, uv[3]);
+    put(out[4], upperLeft, uv[1]);
+    put(out[5], upperRight, uv[2]);
+    if (++m_gathered == kQuadsPerDraw) {
+        DrawGathered(device, m_gathered, m_first);
+        m_gathered = 0;
+    }
+}
+
+void RingBatch::EndQuads(RenderDevice& device) {
+    if (m_gathered > 0)
+        DrawGathered(device, m_gathered, m_first);
+    m_gathered = 0;
     if (!m_points.empty())
         DrawPoints(device);
 }

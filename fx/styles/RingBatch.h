@@ -7,9 +7,15 @@
 // Quads are drawn from one buffer of kQuadsPerDraw quads, two triangles each; a draw is
 // made when the buffer is full, when the next quad shows another texture and at the end.
 // Rings beyond the type's PointDistance are drawn last, as points.
+//
+// Quads drawn in queue order (no UseDepthSort, no UseMesh) are drawn as they come: the
+// first ring of a run starts the drawing state, every 64 quads (or a change of texture)
+// make a draw, and Draw finishes the run. The device sees the very calls it would see if
+// the run were queued and drawn at its end, and no ring is held in between.
 
 #include "math/Math.h"
 #include "scene/RenderDevice.h"
+#include "scene/TextureReference.h"
 
 #include <array>
 #include <cstddef>
@@ -23,15 +29,9 @@ class Mesh;
 class MeshInstance;
 class MeshList;
 class Texture;
-class TextureReference;
 
-// One ring as queued for drawing. The placement is kept as its three axes and centre
-// rather than a whole matrix: one entry per live ring is held every frame.
+// One ring as handed to the batch for drawing: its placement as three axes and a centre.
 struct RingEntry {
-    RingEntry(const Matrix4& placement, const Colour& colour_, float age_, int32_t frame_,
-              const MeshInstance* mesh_)
-        : axisX(placement.Row(0)), axisY(placement.Row(1)), axisZ(placement.Row(2)),
-          centre(placement.Translation()), colour(colour_), age(age_), frame(frame_), mesh(mesh_) {}
 
     // The placement as a matrix (rows: the axes, then the centre).
     Matrix4 Transform() const {
@@ -84,14 +84,25 @@ public:
     // transposed (rows: the camera's right, up and backward axes). Empties the queue.
     void Begin(const Matrix4& view);
     const Matrix4& GetCameraRotation() const { return m_cameraRotation; }
-    void Queue(const RingEntry& entry) { m_entries.push_back(entry); }
+    // Draws the ring now, or queues it for Draw when the order or meshes need the whole
+    // run.
+    void Queue(const RingEntry& entry);
     size_t QueuedCount() const { return m_entries.size(); }
-    // Draws the queue on the current render device (nothing without one) and empties it.
-    // The device's drawing state and projection are as before afterwards.
+    // Draws the queue on the current render device (nothing without one), finishes the
+    // rings drawn as they came, and empties the queue. The device's drawing state and
+    // projection are as before afterwards.
     void Draw();
 
 private:
-    void DrawQuads(RenderDevice& device);
+    // Saves the drawing state and sets the run's: depth test, culling, projection.
+    void BeginDrawing(RenderDevice& device);
+    void EndDrawing(RenderDevice& device);
+    // Starts the quads of a run, adds one ring (as a quad or a point), ends them.
+    void BeginQuads(RenderDevice& device);
+    void AddQuad(RenderDevice& device, const RingEntry& entry, float depth);
+    void EndQuads(RenderDevice& device);
+    // The depth of a centre along the camera's forward axis.
+    float DepthOf(const Vector3& centre) const;
     void DrawMeshes(RenderDevice& device);
     void DrawPoints(RenderDevice& device);
     // Binds what the entry shows, with the type's blending, and draws the gathered quads.
@@ -109,6 +120,19 @@ private:
     float m_meshScale = 1.0f;
     Matrix4 m_cameraRotation;
     std::vector<RingEntry> m_entries;
+    bool m_immediate = false;          // rings are drawn as they come (see above)
+    RenderStates m_savedStates;        // the device's state before the run
+    RenderDevice* m_drawing = nullptr; // the device of the run being drawn, or null
+    bool m_alternate = false;          // the run pushed the alternate projection
+    Vector3 m_eye;                     // the camera, for depths
+    Vector3 m_forward;
+    size_t m_gathered = 0; // quads in m_vertices
+    const Texture* m_gatheredTexture = nullptr;
+    RingEntry m_first; // the first gathered ring: its binding serves all
+    // Without an animation every quad shows one texture with the same coordinates.
+    bool m_fixedTexture = false;
+    Texture* m_texture0 = nullptr;
+    TextureCorners m_corners0{};
 
     // Working storage of Draw, kept to avoid allocating every frame.
     std::vector<float> m_depths;

@@ -12,6 +12,13 @@ inline void ExpectNear(const Vector3& actual, const Vector3& expected, float tol
     EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
+inline void ExpectNear(const Colour& actual, const Colour& expected, float tolerance = 1e-5f) {
+    EXPECT_NEAR(actual.r, expected.r, tolerance);
+    EXPECT_NEAR(actual.g, expected.g, tolerance);
+    EXPECT_NEAR(actual.b, expected.b, tolerance);
+    EXPECT_NEAR(actual.a, expected.a, tolerance);
+}
+
 // A transform that only places: identity axes, translation position.
 inline Matrix4 At(const Vector3& position) {
     Matrix4 transform;

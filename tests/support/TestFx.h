@@ -4,8 +4,8 @@
 // remember every dt they were given and every fade they were drawn with, and optionally
 // create children when they are constructed.
 
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
 #include <memory>
@@ -36,7 +36,11 @@ public:
     float GetDuration() const override { return m_duration; }
     FXObject* CreateInstance(void* memory, const FXHandle& self, const FXHandle& parent,
                              uintptr_t argument) override;
-    void BeginBatch() override { ++log.batchesBegun; }
+    void BeginBatch() override {
+        ++log.batchesBegun;
+        if (batchOrder)
+            batchOrder->push_back(GetName());
+    }
     void EndBatch() override { ++log.batchesEnded; }
     void GetChildTypes(std::vector<std::string>& list) const override { list = children; }
 
@@ -44,6 +48,8 @@ public:
 
     TestFxLog log;
     std::vector<std::string> children; // created, attached, by every instance
+    // When set, BeginBatch appends the type's name: the order types are drawn in.
+    std::vector<std::string>* batchOrder = nullptr;
     float radius = 1.0f;
     bool m_noSizeFade = true;
 

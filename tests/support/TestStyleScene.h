@@ -5,53 +5,19 @@
 // current and a camera placed by eye and target. Render runs the manager's whole drawing
 // pass (culling, batching, each type's BeginBatch, Render and EndBatch) through it.
 
-#include "definitions/FXManager.h"
 #include "math/Random.h"
 #include "runtime/FXCamera.h"
+#include "runtime/FXManager.h"
 #include "scene/RecordingRenderDevice.h"
+#include "support/MathExpect.h"
 #include "support/TempWorkDir.h"
+#include "support/TestProperties.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <type_traits>
 #include <vector>
-
-inline void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = 1e-4f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-// Sets a plain property (float, int, bool, Colour or string); the value must be taken.
-template <typename T>
-void SetProperty(FXType& type, const char* name, const T& value) {
-    FXVariable variable;
-    if constexpr (std::is_same_v<T, float>)
-        variable.SetFloat(value);
-    else if constexpr (std::is_same_v<T, int>)
-        variable.SetInt(value);
-    else if constexpr (std::is_same_v<T, bool>)
-        variable.SetBool(value);
-    else if constexpr (std::is_same_v<T, Colour>)
-        variable.SetColour(value);
-    else
-        variable.SetString(value);
-    EXPECT_TRUE(type.SetProperty(name, variable)) << name;
-}
-
-// Sets a time-keyed property to a constant (float, Vector3 or Colour).
-template <typename T>
-void SetConstantCurve(FXType& type, const char* name, const T& value) {
-    FXVariable variable;
-    if constexpr (std::is_same_v<T, float>)
-        variable.SetArrayTimeFloat(std::vector<TimeFloat>{{0.0f, value}, {1.0f, value}});
-    else if constexpr (std::is_same_v<T, Vector3>)
-        variable.SetArrayTimeVector3(std::vector<TimeVector3>{{0.0f, value}, {1.0f, value}});
-    else
-        variable.SetArrayTimeColour(std::vector<TimeColour>{{0.0f, value}, {1.0f, value}});
-    EXPECT_TRUE(type.SetProperty(name, variable)) << name;
-}
 
 class TestStyleScene {
 public:

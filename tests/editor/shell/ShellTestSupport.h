@@ -5,8 +5,8 @@
 // with its document, frame and view) on a fresh working directory, with the idle loop
 // driven by the test on a clock of its own.
 
-#include "definitions/FXManager.h"
 #include "editor/ScriptedPrompts.h"
+#include "runtime/FXManager.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvApp.h"
 #include "shell/SparvAttr.h"

@@ -3,7 +3,7 @@
 
 #include "shell/SparvRecovery.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "editor/shell/ShellTestSupport.h"
 #include "shell/SparvDoc.h"
 #include "support/QtApp.h"

@@ -401,6 +401,35 @@ TEST_F(GLRenderDeviceTest, DepthWritesOffKeepTheDepthBufferButClearingItStillWor
     EXPECT_EQ(CountOff(Picture(), 0, 0, kSize - 1, kSize - 1, {0, 0, 255, 255}), 0);
 }
 
+TEST_F(GLRenderDeviceTest, JoinsDrawsOfOneStateAndDrawsThemBeforeTheStateChanges) {
+    // Two triangles per quad, as the particle styles submit them.
+    const auto triangles = [](float x0, float x1, const Colour& colour) {
+        return std::vector<RenderVertex>{
+            Vertex(x0, 0, 0, colour), Vertex(x0, kSize, 0, colour), Vertex(x1, 0, 0, colour),
+            Vertex(x1, 0, 0, colour), Vertex(x0, kSize, 0, colour), Vertex(x1, kSize, 0, colour)};
+    };
+    const auto left = triangles(0, 32, {0.5f, 0.0f, 0.0f, 1.0f});
+    const auto right = triangles(32, kSize, {0.5f, 0.0f, 0.0f, 1.0f});
+    const uint64_t before = m_device->MergedDraws();
+    m_device->Enable(RenderState::Blending);
+    m_device->SetBlendMode(BlendMode::Additive);
+    m_device->Draw(Primitive::Triangles, left.data(), left.size());
+    m_device->SetBlendMode(BlendMode::Additive); // the same state: the draws join
+    m_device->Draw(Primitive::Triangles, right.data(), right.size());
+    m_device->Draw(Primitive::Triangles, left.data(), left.size());
+    // The joined draw is made before blending changes, so it adds, and what follows
+    // replaces.
+    m_device->SetBlendMode(BlendMode::None);
+    EXPECT_EQ(m_device->MergedDraws(), before + 1);
+    const auto top = triangles(0, 16, kBlue);
+    m_device->Draw(Primitive::Triangles, top.data(), top.size());
+    EXPECT_EQ(m_device->GetCounters().drawCalls, 4u); // every submission still counts
+    const Image picture = Picture();                  // reading back draws what waits
+    EXPECT_EQ(CountOff(picture, 0, 0, 15, kSize - 1, {0, 0, 255, 255}), 0);
+    EXPECT_EQ(CountOff(picture, 16, 0, 31, kSize - 1, {255, 80, 160, 255}, 2), 0);
+    EXPECT_EQ(CountOff(picture, 32, 0, kSize - 1, kSize - 1, {168, 80, 160, 255}, 2), 0);
+}
+
 TEST_F(GLRenderDeviceTest, PolygonOffsetPullsACoplanarQuadInFront) {
     m_device->Enable(RenderState::DepthTest);
     DrawQuad(*m_device, 0, 0, kSize, kSize, 0.0f, kRed);

@@ -9,8 +9,8 @@ namespace {
 
 class LightManagerTest : public testing::Test {
 protected:
-    void SetUp() override { LightManager::startup(); }
-    void TearDown() override { LightManager::shutdown(); }
+    void SetUp() override { LightManager::Startup(); }
+    void TearDown() override { LightManager::Shutdown(); }
 
     static LightManager& Lights() { return *LightManager::i(); }
 };
@@ -48,11 +48,11 @@ TEST_F(LightManagerTest, ARecordStaysInPlaceUntilShutdown) {
         Lights().createPointLight("more");
     EXPECT_EQ(first.getLightPtrForModification(), record);
 
-    LightManager::startup(); // a second start keeps the running manager
+    LightManager::Startup(); // a second start keeps the running manager
     EXPECT_EQ(Lights().getLightCount(), 201u);
-    LightManager::shutdown();
+    LightManager::Shutdown();
     EXPECT_EQ(first.getLightPtrForModification(), nullptr);
-    LightManager::startup();
+    LightManager::Startup();
     EXPECT_EQ(Lights().getLightCount(), 0u);
     EXPECT_EQ(first.getLightPtrForModification(), nullptr);
 }

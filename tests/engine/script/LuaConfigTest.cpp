@@ -42,8 +42,9 @@ protected:
         return config.LoadFile(kPath);
     }
     // Saves the global name of config to kPath; the file's text, or "<failed>".
-    std::string save(LuaConfig& config, const char* name = "fx", bool flag = false) {
-        if (!config.StartSave(kPath) || !config.SaveVar(name, 0, flag) || !config.EndSave())
+    std::string save(LuaConfig& config, const char* name = "fx",
+                     LuaSaveLayout layout = LuaSaveLayout::Indented) {
+        if (!config.StartSave(kPath) || !config.SaveVar(name, 0, layout) || !config.EndSave())
             return "<failed>";
         return work.read(kHostPath);
     }
@@ -350,7 +351,7 @@ TEST_F(LuaConfigTest, AnyByteStringAndExtremeIntegersRoundTrip) {
 TEST_F(LuaConfigTest, CompactFormReadsBack) {
     LuaConfig config;
     ASSERT_TRUE(load(config, "fx = { a = { b = { 1, 2 } }, s = 'x' }"));
-    EXPECT_EQ(save(config, "fx", true), "fx = {a = {b = {1, 2}}, s = \"x\"}\n");
+    EXPECT_EQ(save(config, "fx", LuaSaveLayout::OneLine), "fx = {a = {b = {1, 2}}, s = \"x\"}\n");
     LuaConfig reader;
     ASSERT_TRUE(reader.LoadFile(kPath));
     reader.PushTable("fx");
@@ -372,14 +373,14 @@ TEST_F(LuaConfigTest, RefusesWhatCannotBeSavedAndKeepsTheOldFile) {
         LuaConfig config;
         ASSERT_TRUE(run(config, script));
         ASSERT_TRUE(config.StartSave(kPath));
-        EXPECT_FALSE(config.SaveVar("fx", 0, false));
+        EXPECT_FALSE(config.SaveVar("fx", 0, LuaSaveLayout::Indented));
         EXPECT_NE(config.LastError().find(message), std::string::npos) << config.LastError();
         EXPECT_FALSE(config.EndSave());
         EXPECT_EQ(work.read(kHostPath), "old = 1\n");
         EXPECT_EQ(folderEntries(), std::vector<std::string>{"test.lua"});
     }
     LuaConfig config;
-    EXPECT_FALSE(config.SaveVar("fx", 0, false)) << "no StartSave";
+    EXPECT_FALSE(config.SaveVar("fx", 0, LuaSaveLayout::Indented)) << "no StartSave";
     EXPECT_FALSE(config.EndSave());
 }
 
@@ -409,7 +410,7 @@ TEST_F(LuaConfigTest, SavingIsAtomic) {
     // The temporary vanishes before EndSave: the rename fails, the old file stays.
     work.write(kHostPath, "old = 1\n");
     ASSERT_TRUE(config.StartSave(kPath));
-    ASSERT_TRUE(config.SaveVar("fx", 0, false));
+    ASSERT_TRUE(config.SaveVar("fx", 0, LuaSaveLayout::Indented));
     for (const auto& name : folderEntries())
         if (name != "test.lua")
             fs::remove(work.root() / "Data/ART/FX" / name);
@@ -433,7 +434,7 @@ TEST_F(LuaConfigTest, SavingIsAtomic) {
     // A name differing in case replaces the existing file.
     work.write("Data/ART/FX/spark.lua", "old = 1\n");
     ASSERT_TRUE(config.StartSave("DATA:art/fx/Spark.lua"));
-    ASSERT_TRUE(config.SaveVar("fx", 0, false));
+    ASSERT_TRUE(config.SaveVar("fx", 0, LuaSaveLayout::Indented));
     ASSERT_TRUE(config.EndSave()) << config.LastError();
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"spark.lua"});
     EXPECT_EQ(work.read("Data/ART/FX/spark.lua"), "fx = {}\n");

@@ -3,7 +3,7 @@
 // bound, and for the samples the bound stays within twice what a run shows.
 #include "analysis/FXBudget.h"
 
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "math/Random.h"
 #include "runtime/FXObject.h"
 #include "support/TempWorkDir.h"

@@ -165,6 +165,16 @@ TEST(TimeKeyedEvaluation, FewKeysAndLateTimesAnswerTheNearestEndKey) {
     EXPECT_EQ(EvaluateTimeVector3(vectors, 0.25f), (Vector3{1, 2, 3}));
 }
 
+TEST(TimeKeyedEvaluation, BeforeTheFirstKeyTheFirstSegmentCarriesOn) {
+    // t below the first key's time blends keys 0 and 1 with a negative factor, unclamped.
+    const TimeFloat floats[] = {{0.2f, 1.0f}, {1.0f, 3.0f}};
+    EXPECT_FLOAT_EQ(EvaluateTimeFloat(floats, 0.0f), 0.5f); // f = -0.25
+    const TimeVector3 vectors[] = {{0.5f, {1, 0, 0}}, {1.0f, {2, 0, 0}}};
+    EXPECT_FLOAT_EQ(EvaluateTimeVector3(vectors, 0.0f).x, 0.0f); // f = -1
+    const TimeColour colours[] = {{0.5f, {1, 1, 1, 1}}, {1.0f, {0, 0, 0, 0}}};
+    EXPECT_FLOAT_EQ(EvaluateTimeColour(colours, 0.25f).r, 1.5f); // f = -0.5
+}
+
 TEST(TimeKeyedEvaluation, ColoursBlendEveryComponent) {
     const TimeColour keys[] = {{0.0f, {0, 1, 0.5f, 0}}, {1.0f, {1, 0, 0.5f, 1}}};
     const Colour c = EvaluateTimeColour(keys, 0.25f);

@@ -1,7 +1,7 @@
 // The editor's long review jobs, export and bake, run on the sample library: cancelled
 // from their progress callback they stop and leave no file; played at a quarter of the
 // speed, an export's frames are the effect at a quarter of the time.
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "review/FXAnimationExport.h"
 #include "review/FXFlipbookBaker.h"
 #include "review/FXHeadlessView.h"

@@ -4,7 +4,7 @@
 #include "review/FXSnapshot.h"
 
 #include "definitions/FXFile.h"
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
 #include "script/LuaConfig.h"
 #include "support/TempWorkDir.h"
 

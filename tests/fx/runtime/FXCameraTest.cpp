@@ -29,7 +29,7 @@ Vector3 ToDevice(const FXCamera& camera, const Vector3& world) {
 
 // The world point the camera shows at device position (x, y), depth units ahead.
 Vector3 PointInPicture(const FXCamera& camera, float x, float y, float depth) {
-    const float tanHalf = std::tan(camera.GetFieldOfView() * kFXDegreesToRadians * 0.5f);
+    const float tanHalf = std::tan(camera.GetFieldOfView() * kDegreesToRadians * 0.5f);
     const Vector3 local{x * depth * tanHalf * camera.GetAspectRatio(), y * depth * tanHalf, -depth};
     return camera.GetViewMatrix().Inverse().TransformPoint(local);
 }

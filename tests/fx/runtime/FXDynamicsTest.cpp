@@ -1,10 +1,10 @@
-#include "definitions/FXManager.h"
 #include "runtime/FXDynamicsAttached.h"
 #include "runtime/FXDynamicsBasic.h"
 #include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXDynamicsGravwell.h"
 #include "runtime/FXDynamicsPlane.h"
 #include "runtime/FXLookAlong.h"
+#include "runtime/FXManager.h"
 #include "support/MathExpect.h"
 #include "support/TestFx.h"
 

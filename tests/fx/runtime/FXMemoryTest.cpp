@@ -46,6 +46,25 @@ TEST(FXMemory, HandsOutStampedBlocksAndReusesFreedOnesMostRecentFirst) {
     EXPECT_EQ(notices, std::vector<std::string>{}); // every free block went back to the pool
 }
 
+TEST(FXMemory, BlocksOfEachSizeClassAreReusedOnlyForThatClass) {
+    FXMemory memory;
+    const FXHandle small = memory.Allocate(40); // a 48-byte block
+    const FXHandle large = memory.Allocate();
+    std::memset(memory.Resolve(small), 0xAB, 48);
+    std::memset(memory.Resolve(large), 0xCD, kFXBlockPayloadSize);
+    EXPECT_TRUE(memory.Validate(small));
+    EXPECT_TRUE(memory.Validate(large));
+    memory.Free(small);
+    const FXHandle big = memory.Allocate(200); // does not fit the freed block
+    EXPECT_NE(big.block, small.block);
+    const FXHandle again = memory.Allocate(33); // the same class: the freed block
+    EXPECT_EQ(again.block, small.block);
+    EXPECT_EQ(again.Serial(), 2);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(memory.Resolve(again)) % kFXBlockPayloadAlignment, 0u);
+    for (const FXHandle handle : {large, big, again})
+        memory.Free(handle);
+}
+
 TEST(FXMemory, AReusedBlockGetsTheNextSerialAndOldHandlesGoStale) {
     FXMemory memory;
     const FXHandle first = memory.Allocate();

@@ -73,8 +73,8 @@ TEST_P(FXOrbitCameraOrbit, LooksAtTheTargetFromTheOrbitDistance) {
     ExpectNear(camera.GetForwardAxis(), (target - eye).Normalised());
     // Negative pitch looks down from above; yaw turns the eye about the target's Y axis
     // (from +Z towards -X); roll never moves the eye.
-    const float pitch = c.pitch * kFXDegreesToRadians;
-    const float yaw = c.yaw * kFXDegreesToRadians;
+    const float pitch = c.pitch * kDegreesToRadians;
+    const float yaw = c.yaw * kDegreesToRadians;
     const float across = c.distance * std::cos(pitch);
     ExpectNear(eye - target,
                {-across * std::sin(yaw), -c.distance * std::sin(pitch), across * std::cos(yaw)});

@@ -1,9 +1,9 @@
 #include "runtime/FXRendererGL.h"
 
-#include "definitions/FXManager.h"
 #include "host/HeadlessGLContext.h"
 #include "host/HeadlessWindow.h"
 #include "math/Random.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXPreview.h"
 #include "scene/DefaultMeshes.h"
 #include "scene/DefaultTextures.h"

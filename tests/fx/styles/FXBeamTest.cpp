@@ -3,9 +3,11 @@
 // and the random length.
 #include "styles/FXBeam.h"
 
+#include "math/Random.h"
 #include "support/TestStyleScene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -175,6 +177,30 @@ TEST_F(FXBeamTest, LengthEpsilonSpreadsEachBeamsLengthFactorAroundOne) {
     EXPECT_LT(*lowest, 0.85f);
     EXPECT_LE(*highest, 1.2f);
     EXPECT_GT(*highest, 1.15f);
+}
+
+TEST_F(FXBeamTest, NoiseJittersTheInnerPointsByUpToItsAmplitudeAndLeavesTheEnds) {
+    // Segments 2: one inner point, jittered by up to instance length x Noise x Length (here
+    // 10 x Noise x 1) on each axis. The same seed draws the same numbers, so twice the
+    // noise moves it exactly twice as far.
+    std::vector<Vector3> offsets;
+    for (const float noise : {0.125f, 0.25f}) {
+        SetConstantCurve(*m_type, "Noise", noise);
+        RandomSeed(7);
+        const RecordedDraw* draw = DrawBeam(2.0f);
+        ASSERT_NE(draw, nullptr);
+        ASSERT_EQ(draw->vertices.size(), 6u);
+        ExpectNear(PointOf(*draw, 0), {0.0f, 0.0f, 0.0f});
+        ExpectNear(PointOf(*draw, 2), {0.0f, 0.0f, 10.0f});
+        const Vector3 offset = PointOf(*draw, 1) - Vector3{0.0f, 0.0f, 5.0f};
+        const float amplitude = 10.0f * noise;
+        EXPECT_LE(std::fabs(offset.x), amplitude);
+        EXPECT_LE(std::fabs(offset.y), amplitude);
+        EXPECT_LE(std::fabs(offset.z), amplitude);
+        EXPECT_GT(offset.Length(), 0.0f);
+        offsets.push_back(offset);
+    }
+    ExpectNear(offsets[1], offsets[0] * 2.0f, 1e-4f);
 }
 
 } // namespace

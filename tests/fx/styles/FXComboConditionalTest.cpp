@@ -1,9 +1,9 @@
 // The two grouping styles: a combo runs up to eight effects as one and lives until all
 // have died; a conditional runs two and ends them together.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
-#include "styles/FXTypeFactory.h"
 #include "support/TempWorkDir.h"
 #include "support/TestFx.h"
 

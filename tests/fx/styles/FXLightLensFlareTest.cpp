@@ -1,13 +1,14 @@
 // The two styles that place objects of the scene instead of drawing: the light drives a
 // scene point light, the lens flare an object of the flare manager.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 #include "scene/LensFlareManager.h"
 #include "scene/Light.h"
 #include "scene/LightManager.h"
 #include "styles/FXLensFlare.h"
 #include "styles/FXLight.h"
-#include "styles/FXTypeFactory.h"
+#include "support/MathExpect.h"
 #include "support/TempWorkDir.h"
 
 #include <cmath>
@@ -23,14 +24,14 @@ class FXSceneStyleTest : public testing::Test {
 protected:
     void SetUp() override {
         FXManager::Startup();
-        LightManager::startup();
+        LightManager::Startup();
         LensFlareManager::Startup();
         Manager().SetLightLevel(0);
     }
     void TearDown() override {
         FXManager::Shutdown();
         LensFlareManager::Shutdown();
-        LightManager::shutdown();
+        LightManager::Shutdown();
     }
 
     static FXManager& Manager() { return *FXManager::Instance(); }
@@ -94,12 +95,6 @@ protected:
     TempWorkDir m_dir;
 };
 
-void ExpectNear(const Vector3& actual, const Vector3& expected) {
-    EXPECT_NEAR(actual.x, expected.x, kTolerance);
-    EXPECT_NEAR(actual.y, expected.y, kTolerance);
-    EXPECT_NEAR(actual.z, expected.z, kTolerance);
-}
-
 TEST_F(FXSceneStyleTest, ALightOfLowerPriorityThanTheLightLevelRunsWithoutASceneLight) {
     FXType& dim = Add(STYLE_LIGHT, "dim");
     Set(dim, "Priority", int32_t{1});
@@ -142,7 +137,7 @@ TEST_F(FXSceneStyleTest, TheSceneLightFollowsTheInstanceWithTheTypesCurves) {
     Run(1.0f); // t = 0.25
     const Light* light = OnlyLight();
     ASSERT_NE(light, nullptr);
-    ExpectNear(light->position, {9.5f, 1.0f, 0.0f}); // offset (1, 0.5, 0)
+    ExpectNear(light->position, {9.5f, 1.0f, 0.0f}, kTolerance); // offset (1, 0.5, 0)
     EXPECT_NEAR(light->colour.r, 0.75f, kTolerance);
     EXPECT_NEAR(light->colour.b, 0.25f, kTolerance);
     EXPECT_NEAR(light->colour.a, 0.875f, kTolerance);

@@ -2,18 +2,19 @@
 // meshes its batch draws, seen through the recording render device.
 #include "styles/FXRing.h"
 
-#include "definitions/FXManager.h"
 #include "diag/Diag.h"
 #include "runtime/FXAlternateProjection.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXDynamicsAttached.h"
 #include "runtime/FXFrustum.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "scene/Mesh.h"
 #include "scene/RecordingRenderDevice.h"
 #include "scene/Texture.h"
 #include "scene/TextureReference.h"
 #include "styles/RingBatch.h"
+#include "support/MathExpect.h"
 #include "support/TempWorkDir.h"
 #include "support/TestFx.h"
 
@@ -28,25 +29,6 @@ namespace {
 
 constexpr float kTolerance = 1e-4f;
 constexpr Colour kColour{0.8f, 0.6f, 0.4f, 1.0f};
-
-void ExpectNear(const Vector3& actual, const Vector3& expected) {
-    EXPECT_NEAR(actual.x, expected.x, kTolerance);
-    EXPECT_NEAR(actual.y, expected.y, kTolerance);
-    EXPECT_NEAR(actual.z, expected.z, kTolerance);
-}
-
-void ExpectNear(const Colour& actual, const Colour& expected) {
-    EXPECT_NEAR(actual.r, expected.r, kTolerance);
-    EXPECT_NEAR(actual.g, expected.g, kTolerance);
-    EXPECT_NEAR(actual.b, expected.b, kTolerance);
-    EXPECT_NEAR(actual.a, expected.a, kTolerance);
-}
-
-Matrix4 At(const Vector3& position) {
-    Matrix4 transform;
-    transform.SetTranslation(position);
-    return transform;
-}
 
 // A 2 x 2 uncompressed 32-bit TGA of one colour.
 std::string Tga(uint8_t red, uint8_t blue) {
@@ -212,7 +194,7 @@ TEST_F(FXRingTest, QuadsAreTwoTrianglesWithTheirCornersCoordinatesAndTexture) {
         const int uvOf[6] = {0, 1, 3, 3, 1, 2};
         ASSERT_EQ(draw.vertices.size(), 6u);
         for (int i = 0; i < 6; ++i) {
-            ExpectNear(draw.vertices[i].position, corners[i]);
+            ExpectNear(draw.vertices[i].position, corners[i], kTolerance);
             EXPECT_EQ(draw.vertices[i].u, row.uv[uvOf[i]].u) << i;
             EXPECT_EQ(draw.vertices[i].v, row.uv[uvOf[i]].v) << i;
             EXPECT_EQ(draw.vertices[i].colour, kColour);
@@ -258,9 +240,9 @@ TEST_F(FXRingTest, BillboardsFaceTheCameraAndOtherRingsFollowTheirTransform) {
         const auto draws = Draws(Primitive::Triangles);
         ASSERT_EQ(draws.size(), 1u);
         const Quad quad = QuadsOf(*draws[0]).at(0);
-        ExpectNear(quad.x, row.x);
-        ExpectNear(quad.y, {0, 1, 0});
-        ExpectNear(quad.centre, row.centre);
+        ExpectNear(quad.x, row.x, kTolerance);
+        ExpectNear(quad.y, {0, 1, 0}, kTolerance);
+        ExpectNear(quad.centre, row.centre, kTolerance);
         Manager().Destroy(ring);
     }
 }
@@ -332,7 +314,8 @@ TEST_F(FXRingTest, FarRingsArePointsFadingBetweenTheNearAndFarDistances) {
         EXPECT_EQ(points[0]->states.blendMode, static_cast<BlendMode>(row.blending));
         ASSERT_EQ(points[0]->vertices.size(), 2u);
         for (const RenderVertex& point : points[0]->vertices)
-            ExpectNear(point.colour, point.position.z == -120.0f ? kColour : row.halfFaded);
+            ExpectNear(point.colour, point.position.z == -120.0f ? kColour : row.halfFaded,
+                       kTolerance);
         EXPECT_EQ(m_device.GetStates().pointSize, 1.0f);
         for (const FXHandle& ring : rings)
             Manager().Destroy(ring);
@@ -518,7 +501,7 @@ TEST_F(FXRingTest, TheBirthSpawnRidesAlongAndTheDeathSpawnMakesUpTheLastStep) {
     };
     auto expectPlacedLikeTheRing = [&](const FXHandle& spawn) {
         const FXObject& object = *Manager().Resolve(spawn);
-        ExpectNear(object.GetTransform().Translation(), placement.Translation());
+        ExpectNear(object.GetTransform().Translation(), placement.Translation(), kTolerance);
         EXPECT_EQ(object.GetScale(), 2.0f);
         EXPECT_EQ(object.GetLength(), 3.0f);
     };
@@ -546,11 +529,11 @@ TEST_F(FXRingTest, TheBatchGivesItsTextureBackOnceNoRingLives) {
     Frame();
     EXPECT_EQ(TextureRegistry::instance()->count(), before + 1);
     m_ring->Release(); // a ring still lives: kept
-    ASSERT_NE(m_ring->Batch(), nullptr);
+    ASSERT_TRUE(m_ring->HasBatch());
     Manager().Update(1.0f);
-    EXPECT_EQ(m_ring->LiveInstanceCount(), 0);
+    EXPECT_EQ(m_ring->GetLiveCount(), 0);
     Manager().TypeReleaseAll();
-    EXPECT_EQ(m_ring->Batch(), nullptr);
+    EXPECT_FALSE(m_ring->HasBatch());
     EXPECT_EQ(TextureRegistry::instance()->count(), before);
 }
 

@@ -2,8 +2,8 @@
 // which dynamics, scale and first step, and how its emitter time runs.
 #include "styles/FXSpray.h"
 
-#include "definitions/FXManager.h"
 #include "runtime/FXDynamicsBasic.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXRandom.h"
 #include "support/MathExpect.h"
 #include "support/TestFx.h"

@@ -4,7 +4,7 @@
 // mismatch with this copy.
 #include "definitions/FXParam.h"
 #include "definitions/FXStyle.h"
-#include "styles/FXTypeFactory.h"
+#include "definitions/FXTypeFactory.h"
 
 #include <charconv>
 #include <cstring>

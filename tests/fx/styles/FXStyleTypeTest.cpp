@@ -1,12 +1,13 @@
 // The behaviour of the nine style types beyond their parameter tables: style flags,
 // durations (including those measured through child types), child-type lists and the
 // preparation of child types.
-#include "definitions/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
 #include "diag/Diag.h"
+#include "runtime/FXManager.h"
 #include "styles/FXBeam.h"
-#include "styles/FXTypeFactory.h"
 #include "support/TempWorkDir.h"
+#include "support/TestProperties.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -17,21 +18,6 @@
 namespace {
 
 constexpr float kLargest = std::numeric_limits<float>::max();
-
-// Sets a property of the value's kind; the value must be taken.
-template <typename T>
-void Set(FXType& type, const char* name, T value) {
-    FXVariable variable;
-    if constexpr (std::is_same_v<T, float>)
-        variable.SetFloat(value);
-    else if constexpr (std::is_same_v<T, bool>)
-        variable.SetBool(value);
-    else if constexpr (std::is_same_v<T, int32_t>)
-        variable.SetInt(value);
-    else
-        variable.SetString(value);
-    EXPECT_TRUE(type.SetProperty(name, variable)) << name;
-}
 
 std::vector<std::string> Children(const FXType& type) {
     std::vector<std::string> list = {"left over"};
@@ -67,17 +53,17 @@ TEST(FXNewType, BuildsEachStyleWithItsFlags) {
 
 TEST(FXTypeRing, NoSizeFadeWhileRingsBecomePoints) {
     const auto ring = FXNewType(STYLE_RING, "r");
-    Set(*ring, "PointDistance", 0.0f);
+    SetProperty(*ring, "PointDistance", 0.0f);
     EXPECT_TRUE(ring->NoSizeFade());
-    Set(*ring, "PointDistance", 250.0f);
+    SetProperty(*ring, "PointDistance", 250.0f);
     EXPECT_TRUE(ring->NoSizeFade());
-    Set(*ring, "PointDistance", -0.5f);
+    SetProperty(*ring, "PointDistance", -0.5f);
     EXPECT_FALSE(ring->NoSizeFade());
 }
 
 TEST(FXTypeRing, SortOrderParameterIsTheTypesDrawingOrder) {
     const auto ring = FXNewType(STYLE_RING, "r");
-    Set(*ring, "SortOrder", int32_t{-7});
+    SetProperty(*ring, "SortOrder", int32_t{-7});
     EXPECT_EQ(ring->GetSortOrder(), -7);
     FXVariable read;
     ASSERT_TRUE(ring->GetPropertyValue("SortOrder", read));
@@ -86,18 +72,18 @@ TEST(FXTypeRing, SortOrderParameterIsTheTypesDrawingOrder) {
 
 TEST(FXStyleDuration, StylesWithoutChildrenFollowTheirOwnRule) {
     const auto spray = FXNewType(STYLE_SPRAY, "s");
-    Set(*spray, "Emitter_Duration", 2.5f);
+    SetProperty(*spray, "Emitter_Duration", 2.5f);
     EXPECT_EQ(spray->GetDuration(), 2.5f);
-    Set(*spray, "Emitter_Loop", true);
+    SetProperty(*spray, "Emitter_Loop", true);
     EXPECT_EQ(spray->GetDuration(), kLargest);
 
     const auto ring = FXNewType(STYLE_RING, "r");
     EXPECT_EQ(ring->GetDuration(), 5.0f);
-    Set(*ring, "Loop", true);
+    SetProperty(*ring, "Loop", true);
     EXPECT_EQ(ring->GetDuration(), kLargest);
 
     const auto trail = FXNewType(STYLE_TRAIL, "t");
-    Set(*trail, "Duration", 7.0f);
+    SetProperty(*trail, "Duration", 7.0f);
     EXPECT_EQ(trail->GetDuration(), 0.5f);
 
     // Beam and light report Duration even while looping; the others have no loop.
@@ -105,9 +91,9 @@ TEST(FXStyleDuration, StylesWithoutChildrenFollowTheirOwnRule) {
         SCOPED_TRACE(FXStyleName(style));
         const auto type = FXNewType(style, "d");
         EXPECT_EQ(type->GetDuration(), 5.0f);
-        Set(*type, "Duration", 3.0f);
+        SetProperty(*type, "Duration", 3.0f);
         if (type->FindParam("Loop"))
-            Set(*type, "Loop", true);
+            SetProperty(*type, "Loop", true);
         EXPECT_EQ(type->GetDuration(), 3.0f);
     }
 }
@@ -115,13 +101,13 @@ TEST(FXStyleDuration, StylesWithoutChildrenFollowTheirOwnRule) {
 TEST(FXStyleDuration, WithoutAManagerChildTypesCountNothing) {
     ASSERT_EQ(FXManager::Instance(), nullptr);
     const auto combo = FXNewType(STYLE_COMBO, "c");
-    Set(*combo, "Fx1", "beam");
+    SetProperty(*combo, "Fx1", "beam");
     EXPECT_EQ(combo->GetDuration(), 0.5f);
     const auto conditional = FXNewType(STYLE_CONDITIONAL, "c");
-    Set(*conditional, "Fx2", "beam");
+    SetProperty(*conditional, "Fx2", "beam");
     EXPECT_EQ(conditional->GetDuration(), 0.5f);
     const auto ring = FXNewType(STYLE_RING, "r");
-    Set(*ring, "Spawn_Fx", "beam");
+    SetProperty(*ring, "Spawn_Fx", "beam");
     EXPECT_EQ(ring->GetDuration(), 5.0f);
     EXPECT_TRUE(ring->Prepare());
 }
@@ -148,7 +134,7 @@ protected:
     // Registers a beam of the given duration.
     FXType& AddBeam(const char* name, float duration) {
         FXType& beam = Add(STYLE_BEAM, name);
-        Set(beam, "Duration", duration);
+        SetProperty(beam, "Duration", duration);
         return beam;
     }
 
@@ -162,26 +148,26 @@ TEST_F(FXStyleWithChildren, ComboTakesTheLongestChildAndAtLeastHalfASecond) {
     AddBeam("short", 0.2f);
     FXType& combo = Add(STYLE_COMBO, "combo");
     EXPECT_EQ(combo.GetDuration(), 0.5f);
-    Set(combo, "FX8", "Short");
+    SetProperty(combo, "FX8", "Short");
     EXPECT_EQ(combo.GetDuration(), 0.5f);
-    Set(combo, "Fx2", "two");
-    Set(combo, "FX5", "FIVE");
+    SetProperty(combo, "Fx2", "two");
+    SetProperty(combo, "FX5", "FIVE");
     EXPECT_EQ(combo.GetDuration(), 5.0f);
-    Set(combo, "Fx1", "missing"); // cannot be had: counts nothing
+    SetProperty(combo, "Fx1", "missing"); // cannot be had: counts nothing
     EXPECT_EQ(combo.GetDuration(), 5.0f);
 }
 
 TEST_F(FXStyleWithChildren, ConditionalTakesTheLongerChild) {
     AddBeam("two", 2.0f);
     AddBeam("three", 3.0f);
-    Set(Add(STYLE_SPRAY, "looping"), "Emitter_Loop", true);
+    SetProperty(Add(STYLE_SPRAY, "looping"), "Emitter_Loop", true);
     FXType& conditional = Add(STYLE_CONDITIONAL, "cond");
-    Set(conditional, "Fx1", "three");
-    Set(conditional, "Fx2", "two");
+    SetProperty(conditional, "Fx1", "three");
+    SetProperty(conditional, "Fx2", "two");
     EXPECT_EQ(conditional.GetDuration(), 3.0f);
-    Set(conditional, "Fx1", "");
+    SetProperty(conditional, "Fx1", "");
     EXPECT_EQ(conditional.GetDuration(), 2.0f);
-    Set(conditional, "Fx2", "looping");
+    SetProperty(conditional, "Fx2", "looping");
     EXPECT_EQ(conditional.GetDuration(), kLargest);
 }
 
@@ -190,15 +176,15 @@ TEST_F(FXStyleWithChildren, RingAddsItsDeathSpawnAndABirthSpawnReplacesThat) {
     AddBeam("three", 3.0f);
     AddBeam("eight", 8.0f);
     FXType& ring = Add(STYLE_RING, "ring");
-    Set(ring, "Spawn_Fx", "two");
+    SetProperty(ring, "Spawn_Fx", "two");
     EXPECT_EQ(ring.GetDuration(), 7.0f);
-    Set(ring, "BirthSpawn_Fx", "three");
+    SetProperty(ring, "BirthSpawn_Fx", "three");
     EXPECT_EQ(ring.GetDuration(), 5.0f);
-    Set(ring, "BirthSpawn_Fx", "eight");
+    SetProperty(ring, "BirthSpawn_Fx", "eight");
     EXPECT_EQ(ring.GetDuration(), 8.0f);
-    Set(ring, "BirthSpawn_Fx", "missing");
+    SetProperty(ring, "BirthSpawn_Fx", "missing");
     EXPECT_EQ(ring.GetDuration(), 7.0f);
-    Set(ring, "Loop", true);
+    SetProperty(ring, "Loop", true);
     EXPECT_EQ(ring.GetDuration(), kLargest);
 }
 
@@ -207,54 +193,54 @@ TEST_F(FXStyleWithChildren, ReferenceCyclesEndAndCountTheRepeatedTypeAsNothing) 
     AddBeam("four", 4.0f);
 
     FXType& self = Add(STYLE_COMBO, "self");
-    Set(self, "Fx1", "self");
-    Set(self, "Fx2", "three");
+    SetProperty(self, "Fx1", "self");
+    SetProperty(self, "Fx2", "three");
     EXPECT_EQ(self.GetDuration(), 3.0f);
 
     // a -> b -> a, with a 3-second beam under a and a 4-second beam under b.
     FXType& a = Add(STYLE_COMBO, "a");
     FXType& b = Add(STYLE_CONDITIONAL, "b");
-    Set(a, "Fx1", "b");
-    Set(a, "Fx2", "three");
-    Set(b, "Fx1", "a");
-    Set(b, "Fx2", "four");
+    SetProperty(a, "Fx1", "b");
+    SetProperty(a, "Fx2", "three");
+    SetProperty(b, "Fx1", "a");
+    SetProperty(b, "Fx2", "four");
     EXPECT_EQ(a.GetDuration(), 4.0f);
     EXPECT_EQ(b.GetDuration(), 4.0f);
     EXPECT_EQ(a.GetDuration(), 4.0f); // no measurement is left marked as running
 
     // A ring that spawns itself at death and at birth: the repeat adds nothing.
     FXType& ring = Add(STYLE_RING, "ring");
-    Set(ring, "Spawn_Fx", "ring");
+    SetProperty(ring, "Spawn_Fx", "ring");
     EXPECT_EQ(ring.GetDuration(), 5.0f);
-    Set(ring, "BirthSpawn_Fx", "ring");
+    SetProperty(ring, "BirthSpawn_Fx", "ring");
     EXPECT_EQ(ring.GetDuration(), 5.0f);
 }
 
 TEST(FXStyleChildTypes, EachStyleListsWhatItSpawns) {
     const auto spray = FXNewType(STYLE_SPRAY, "s");
     EXPECT_EQ(Children(*spray), std::vector<std::string>{"dot"});
-    Set(*spray, "Particle_Fx", "");
+    SetProperty(*spray, "Particle_Fx", "");
     EXPECT_EQ(Children(*spray), std::vector<std::string>{""});
 
     // The ring names both spawn slots, death spawn first, empty or not.
     const auto ring = FXNewType(STYLE_RING, "r");
     EXPECT_EQ(Children(*ring), (std::vector<std::string>{"", ""}));
-    Set(*ring, "Spawn_Fx", "death");
-    Set(*ring, "BirthSpawn_Fx", "birth");
+    SetProperty(*ring, "Spawn_Fx", "death");
+    SetProperty(*ring, "BirthSpawn_Fx", "birth");
     EXPECT_EQ(Children(*ring), (std::vector<std::string>{"death", "birth"}));
 
     const auto combo = FXNewType(STYLE_COMBO, "c");
     EXPECT_TRUE(Children(*combo).empty());
-    Set(*combo, "FX7", "seventh");
-    Set(*combo, "Fx2", "second");
-    Set(*combo, "FX3", "third");
+    SetProperty(*combo, "FX7", "seventh");
+    SetProperty(*combo, "Fx2", "second");
+    SetProperty(*combo, "FX3", "third");
     EXPECT_EQ(Children(*combo), (std::vector<std::string>{"second", "third", "seventh"}));
 
     const auto conditional = FXNewType(STYLE_CONDITIONAL, "c");
     EXPECT_TRUE(Children(*conditional).empty());
-    Set(*conditional, "Fx2", "only");
+    SetProperty(*conditional, "Fx2", "only");
     EXPECT_EQ(Children(*conditional), std::vector<std::string>{"only"});
-    Set(*conditional, "Fx1", "first");
+    SetProperty(*conditional, "Fx1", "first");
     EXPECT_EQ(Children(*conditional), (std::vector<std::string>{"first", "only"}));
 
     for (const int style :
@@ -283,14 +269,14 @@ TEST_F(FXStyleWithChildren, PrepareReachesEveryNamedChildType) {
     }
     FXType& spray = Add(STYLE_SPRAY, "spray");
     FXType& ring = Add(STYLE_RING, "ring");
-    Set(ring, "Spawn_Fx", "death");
-    Set(ring, "BirthSpawn_Fx", "birth");
+    SetProperty(ring, "Spawn_Fx", "death");
+    SetProperty(ring, "BirthSpawn_Fx", "birth");
     FXType& combo = Add(STYLE_COMBO, "combo");
-    Set(combo, "Fx1", "one");
-    Set(combo, "FX8", "eight");
-    Set(combo, "FX4", "combo"); // itself: preparation must still end
+    SetProperty(combo, "Fx1", "one");
+    SetProperty(combo, "FX8", "eight");
+    SetProperty(combo, "FX4", "combo"); // itself: preparation must still end
     FXType& conditional = Add(STYLE_CONDITIONAL, "cond");
-    Set(conditional, "Fx2", "two");
+    SetProperty(conditional, "Fx2", "two");
 
     // Through the manager, as the runtime prepares a type.
     for (FXType* type : {&spray, &ring, &combo, &conditional})

@@ -5,6 +5,7 @@
 
 #include "support/TestStyleScene.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -127,6 +128,94 @@ TEST_F(FXTrailTest, FadesOutOverTheFadeOutFractionOfItsDurationThenEnds) {
             EXPECT_NEAR(vertex.colour.a, row.alpha, 1e-3f);
     }
     EXPECT_EQ(Run(slow, 8.2f, 0.1f), nullptr);
+}
+
+TEST_F(FXTrailTest, AStillTrailDrawsNothingUntilItMoves) {
+    Run([](float) { return Vector3{2.0f, 1.0f, 0.0f}; }, 1.0f, 0.1f);
+    m_scene.Render();
+    EXPECT_TRUE(m_scene.Device().Draws().empty());
+    Run([](float time) { return Vector3{2.0f + 10.0f * (time - 1.0f), 1.0f, 0.0f}; }, 1.5f, 0.1f);
+    EXPECT_FALSE(Strip().empty());
+}
+
+TEST_F(FXTrailTest, DurationEpsilonSpreadsEachTrailsDurationAroundItsDuration) {
+    SetProperty(*m_type, "Duration", 4.0f);
+    SetProperty(*m_type, "DurationEpsilon", 0.5f);
+    float shortest = 1e9f;
+    float longest = 0.0f;
+    for (int i = 0; i < 200; ++i) {
+        const FXHandle handle = m_scene.Manager().Create("trail", nullptr);
+        const auto* trail = static_cast<const FXObjectTrail*>(m_scene.Manager().Resolve(handle));
+        shortest = std::min(shortest, trail->GetTrailDuration());
+        longest = std::max(longest, trail->GetTrailDuration());
+        m_scene.Manager().Destroy(handle);
+    }
+    EXPECT_GE(shortest, 2.0f);
+    EXPECT_LT(shortest, 2.2f);
+    EXPECT_LE(longest, 6.0f);
+    EXPECT_GT(longest, 5.8f);
+}
+
+TEST_F(FXTrailTest, FarAwayItIsOneLineThroughItsPoints) {
+    SetProperty(*m_type, "LineDistance", 40.0f); // the camera is 50 away
+    Run([](float time) { return Vector3{10.0f * time, 0.0f, 0.0f}; }, 1.0f, 0.05f);
+    m_scene.Render();
+    const auto& draws = m_scene.Device().Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].primitive, Primitive::LineStrip);
+    for (const RenderVertex& vertex : draws[0].vertices) {
+        EXPECT_EQ(vertex.position.y, 0.0f); // on the path, not beside it
+        EXPECT_EQ(vertex.v, 0.5f);
+    }
+}
+
+TEST_F(FXTrailTest, WithoutBillboardTheStripRunsAlongTheInstancesSideAxis) {
+    SetProperty(*m_type, "Billboard", false);
+    FXManager& manager = m_scene.Manager();
+    m_trail = manager.Create("trail", nullptr);
+    for (int step = 1; step <= 10; ++step) {
+        // Moving along +X with the instance's X axis turned to world Z.
+        Matrix4 transform;
+        transform.SetRow(0, {0.0f, 0.0f, 1.0f});
+        transform.SetRow(2, {-1.0f, 0.0f, 0.0f});
+        transform.SetTranslation({static_cast<float>(step), 0.0f, 0.0f});
+        manager.SetTransform(m_trail, transform);
+        manager.Update(0.1f);
+    }
+    const auto& v = Strip();
+    ASSERT_GE(v.size(), 4u);
+    for (size_t i = 0; i < v.size(); i += 2)
+        ExpectNear(v[i].position - v[i + 1].position, {0.0f, 0.0f, 1.0f}, 1e-4f); // width 1
+}
+
+TEST_F(FXTrailTest, AdditiveTrailsFadeEveryComponentAndLinesAlsoWithAdditiveAlpha) {
+    SetProperty(*m_type, "FadeOutTime", 0.5f);
+    SetProperty(*m_type, "Duration", 2.0f);
+    const auto path = [](float time) { return Vector3{10.0f * time, 0.0f, 0.0f}; };
+    struct Row {
+        int blending;
+        float lineDistance;
+        bool allComponents; // every component is 1 - fade, not the alpha alone
+    };
+    const Row rows[] = {{2, -1.0f, true}, {4, -1.0f, false}, {4, 40.0f, true}, {1, 40.0f, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "blending " << row.blending << ", line distance " << row.lineDistance);
+        SetProperty(*m_type, "Blending", row.blending);
+        SetProperty(*m_type, "LineDistance", row.lineDistance);
+        m_trail = {};
+        m_time = 0.0f;
+        Run(path, 1.5f, 0.1f); // half way through the fade-out: fade 0.5
+        m_scene.Render();
+        const RenderVertex& head = m_scene.Device().Draws().at(0).vertices.at(0);
+        EXPECT_NEAR(head.colour.a, 0.5f, 1e-3f);
+        if (row.allComponents)
+            EXPECT_EQ(head.colour,
+                      (Colour{head.colour.a, head.colour.a, head.colour.a, head.colour.a}));
+        else
+            EXPECT_EQ(head.colour.r, 1.0f); // the head colour, red
+        m_scene.Manager().Destroy(m_trail);
+    }
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #pragma once
 
-// The single object through which the program reaches FX types (and, with the live
-// runtime, instances): the registry of types keyed by lower-case name, the factory that
-// turns an FX file into a typed object, the dynamics presets, the runtime settings and
-// the statistics block.
+// The single object through which the program reaches FX types and live instances: the
+// registry of types (FXTypeRegistry, reached through the Type operations), the live
+// instances with their update and render passes, the dynamics presets, the runtime
+// settings and the statistics block.
 
-#include "FXType.h"
+#include "definitions/FXTypeRegistry.h"
 #include "math/Math.h"
 #include "runtime/FXHandle.h"
 #include "runtime/FXMemory.h"
@@ -20,9 +20,7 @@
 class FXCamera;
 class FXDynamics;
 class FXObject;
-class MemPoolSmall;
 struct FXFrustum;
-struct FXChildNode;
 
 // Counters of the statistics block, zeroed by ResetStats.
 inline constexpr int kFXStatCount = 12;
@@ -64,6 +62,7 @@ struct FXRecord {
     Vector3 position;               // translation after the last update
     float radius = 0.0f;            // bounding radius after the last update
     uint8_t flags = 0;              // FXRecordFlag bits
+    uint16_t typeSlot = 0;          // the manager's number for the instance's type
 };
 
 // The view state of the drawing pass in progress, read by the styles while they draw.
@@ -87,26 +86,26 @@ public:
     // --- types ------------------------------------------------------------------------
     // Registers a type under its name; a name already present is traced and ignored
     // (the registry keeps the first type).
-    void TypeAdd(std::shared_ptr<FXType> type);
+    void TypeAdd(std::shared_ptr<FXType> type) { m_types.Add(std::move(type)); }
     // The registered type of a name (case-insensitive), loading it on first use. A type
     // whose file cannot be read is replaced by the "badfx" type under the requested
     // name; null when even that cannot be had, or for an empty name.
-    FXType* TypeFind(const char* name);
+    FXType* TypeFind(const char* name) { return m_types.Find(name); }
     // Finds the type and runs its Prepare; false when the type cannot be had.
-    bool TypePrepare(const char* name);
+    bool TypePrepare(const char* name) { return m_types.Prepare(name); }
     // The factory: reads the type's file and builds the type of its style with its
     // defaults overridden by the file's values (unknown names, wrong kinds and refused
     // values keep the default). Null when the file cannot be read.
-    std::shared_ptr<FXType> TypeLoad(const char* name);
+    std::shared_ptr<FXType> TypeLoad(const char* name) { return FXTypeRegistry::Load(name); }
     // Writes the type's file under its stored name.
-    bool TypeSave(const FXType& type);
+    bool TypeSave(const FXType& type) { return FXTypeRegistry::Save(type); }
     // Calls Release on every registered type.
-    void TypeReleaseAll();
+    void TypeReleaseAll() { m_types.ReleaseAll(); }
     // Destroys every live instance, then empties the type registry.
     void Reset();
     // The registered type of a name without loading, or null.
-    FXType* TypeLookup(const char* name) const;
-    size_t TypeCount() const { return m_types.size(); }
+    FXType* TypeLookup(const char* name) const { return m_types.Lookup(name); }
+    size_t TypeCount() const { return m_types.Count(); }
 
     // --- instances --------------------------------------------------------------------
     // A top-level instance of a type (no parent, no delay, inherited flag 0) with its own
@@ -197,38 +196,53 @@ private:
     static FXManager* s_instance;
 
     struct InstanceHeader;
-    struct UpdateEntry {
-        FXHandle handle;
-        FXDynamics* dynamics;
-        float pending;
-    };
-    struct RenderRecord {
-        FXHandle handle;
-        FXType* type;
-        float sortKey;
+    // One instance to draw in the current view: its block and serial (the handle), the
+    // slot of its type and its fade.
+    struct DrawEntry {
+        uint32_t block;
+        uint16_t serial;
+        uint16_t typeSlot;
         float fade;
     };
+    static constexpr uint16_t kNoTypeSlot = 0xFFFF; // past the last slot: ask the instance
 
     FXHandle CreateInstance(const char* name, const FXDynamics* preset, const FXHandle& parent,
                             uintptr_t argument, float delay, bool inherited);
     InstanceHeader* Header(const FXHandle& handle) const;
-    void UnlinkChild(InstanceHeader& parent, const FXHandle& child);
-    static std::unique_ptr<MemPoolSmall> MakeChildPool();
+    // The header of a block in use (a record's or a child link's), without a check.
+    InstanceHeader& HeaderAt(uint32_t block) const;
+    // Destroys every child of the instance, depth first.
+    void DestroyChildren(InstanceHeader& header);
+    void LinkChild(InstanceHeader& parent, uint32_t parentBlock, uint32_t child);
+    void UnlinkChild(InstanceHeader& parent, uint32_t child);
+    // Takes a record out of the table: the last record moves into its place.
+    void RemoveRecord(uint32_t index);
     void DestroyAllInstances();
+    // The slot of a type in m_typeSlots, made on first use.
+    uint16_t TypeSlot(FXType* type);
     // The projection the renderer currently uses, or the camera's when no device is
     // current.
     static Matrix4 CurrentProjection(const FXCamera& camera);
     void RunStep(float step);
     void ProcessUpdateList();
-    void DrawRenderRecords();
+    // Asks for the memory the update of an instance will read (see ProcessUpdateList).
+    void PrefetchUpdate(const FXHandle& handle, size_t position) const;
+    // Puts the draw list in drawing order: types with a sort order first, by it, then the
+    // rest; types of equal order by name.
+    void OrderDrawList();
+    void DrawInstances(const std::vector<DrawEntry>& entries);
     void SetPeak(int counter, int peak, uint32_t value);
 
     std::unique_ptr<FXMemory> m_memory;
-    std::unique_ptr<MemPoolSmall> m_childPool;
     std::vector<FXRecord> m_records;
-    std::vector<UpdateEntry> m_updateList;
+    std::vector<FXHandle> m_updateList;
     std::vector<FXHandle> m_finishedList;
-    std::vector<RenderRecord> m_renderRecords;
+    std::vector<DrawEntry> m_drawList;
+    // The types of live instances by slot, kept until every instance is gone.
+    std::vector<FXType*> m_typeSlots;
+    std::unordered_map<const FXType*, uint16_t> m_slotOfType;
+    std::vector<uint32_t> m_slotRanks;  // drawing pass: the drawing rank of each slot
+    std::vector<uint16_t> m_drawnSlots; // drawing pass: the slots drawn, in order
     FXViewState m_viewState;
     size_t m_instanceCeiling = 65536;
     bool m_ceilingTraced = false;
@@ -237,7 +251,7 @@ private:
     uint32_t m_binds = 0;
     uint64_t m_lastPrimitives = 0;
 
-    std::unordered_map<std::string, std::shared_ptr<FXType>> m_types;
+    FXTypeRegistry m_types;
     std::unordered_map<int, std::shared_ptr<FXDynamics>> m_dynamics;
     float m_maxUpdateStep = 1.0f;
     float m_fieldOfView = 70.0f;

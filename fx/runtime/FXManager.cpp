@@ -1,11 +1,10 @@
-// The instance side of FXManager: creation and destruction, the by-handle operations,
-// the update loop and the render pass.
-#include "definitions/FXManager.h"
+#include "runtime/FXManager.h"
+
 #include "definitions/FXStyle.h"
 #include "diag/Diag.h"
-#include "pool/MemPoolSmall.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXDynamics.h"
+#include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXFrustum.h"
 #include "runtime/FXObject.h"
 #include "scene/RenderDevice.h"
@@ -13,19 +12,16 @@
 #include <algorithm>
 #include <cmath>
 
-// A node of an instance's child list, from the "FXChildren" pool.
-struct FXChildNode {
-    FXHandle handle;
-    FXChildNode* next = nullptr;
-};
-
 // The front of every instance block; the instance object follows at
-// kFXInstanceHeaderSize.
+// kFXInstanceHeaderSize. An instance's children form a list through their headers, by
+// block index (0 = none), in creation order, so that a child leaves its parent's list
+// without a walk.
 struct FXManager::InstanceHeader {
     uint32_t recordIndex = 0;
-    float sortKey = 0.0f;
-    FXChildNode* firstChild = nullptr;
-    FXChildNode* lastChild = nullptr;
+    uint32_t firstChild = 0;
+    uint32_t lastChild = 0;
+    uint32_t previousSibling = 0;
+    uint32_t nextSibling = 0;
 
     FXObject* Object() {
         return std::launder(reinterpret_cast<FXObject*>(reinterpret_cast<std::byte*>(this) +
@@ -33,19 +29,88 @@ struct FXManager::InstanceHeader {
     }
 };
 
-std::unique_ptr<MemPoolSmall> FXManager::MakeChildPool() {
-    static_assert(sizeof(InstanceHeader) <= kFXInstanceHeaderSize);
-    return std::make_unique<MemPoolSmall>("FXChildren", sizeof(FXChildNode));
-}
+FXManager* FXManager::s_instance = nullptr;
 
 namespace {
+
+Vector3 g_gravity{0.0f, -58.86f, 0.0f};
+Vector3 g_wind{0.0f, 0.0f, 0.0f};
 
 constexpr float kSubStep = 0.1f;
 constexpr float kOffscreenInterval = 1.0f;
 constexpr int kMaxCreateDepth = 32;
 constexpr int kMaxSubSteps = 100000;
+// Seconds of a rest that count as rounding error of whole steps (see Update).
+constexpr double kStepRounding = 1e-6;
+
+// How far ahead the passes over instances ask for the memory of the instance they will
+// reach: far enough to hide a miss, near enough to stay in the cache.
+constexpr size_t kPrefetchAhead = 8;
+
+// Asks for the cache lines of an instance block (its header and instance object).
+void PrefetchBlock(const void* block) {
+    const auto* bytes = static_cast<const char*>(block);
+    for (size_t offset = 0; offset < kFXBlockPayloadSize; offset += 64)
+        __builtin_prefetch(bytes + offset);
+}
 
 } // namespace
+
+Vector3* FXGetGravity() {
+    return &g_gravity;
+}
+
+void FXSetGravity(const Vector3& gravity) {
+    g_gravity = gravity;
+}
+
+Vector3* FXGetWind() {
+    return &g_wind;
+}
+
+void FXSetWind(const Vector3& wind) {
+    g_wind = wind;
+}
+
+FXManager::FXManager() : m_memory(std::make_unique<FXMemory>()) {
+    static_assert(sizeof(InstanceHeader) <= kFXInstanceHeaderSize);
+    m_records.reserve(1024);
+}
+
+FXManager::~FXManager() {
+    Reset();
+}
+
+bool FXManager::Startup() {
+    if (!s_instance) {
+        s_instance = new FXManager;
+        FXRegisterDynamicsPresets(*s_instance);
+    }
+    return true;
+}
+
+bool FXManager::Shutdown() {
+    delete s_instance;
+    s_instance = nullptr;
+    // Every dynamics object went with the manager: the pool, which outlives it, need not
+    // keep their memory.
+    FXDynamicsPool().Trim();
+    return true;
+}
+
+void FXManager::Reset() {
+    DestroyAllInstances();
+    m_types.Clear();
+}
+
+void FXManager::DynamicsRegister(int slot, std::shared_ptr<FXDynamics> dynamics) {
+    m_dynamics[slot] = std::move(dynamics);
+}
+
+FXDynamics* FXManager::DynamicsFind(int slot) const {
+    const auto found = m_dynamics.find(slot);
+    return found == m_dynamics.end() ? nullptr : found->second.get();
+}
 
 void FXManager::SetPeak(int counter, int peak, uint32_t value) {
     m_stats[static_cast<size_t>(counter)] = value;
@@ -54,12 +119,16 @@ void FXManager::SetPeak(int counter, int peak, uint32_t value) {
 }
 
 void FXManager::GetStats(FXStats& out) {
-    SetPeak(FX_STAT_TYPES, FX_STAT_TYPES_PEAK, static_cast<uint32_t>(m_types.size()));
+    SetPeak(FX_STAT_TYPES, FX_STAT_TYPES_PEAK, static_cast<uint32_t>(m_types.Count()));
     out = m_stats;
 }
 
 FXManager::InstanceHeader* FXManager::Header(const FXHandle& handle) const {
     return static_cast<InstanceHeader*>(m_memory->Resolve(handle));
+}
+
+FXManager::InstanceHeader& FXManager::HeaderAt(uint32_t block) const {
+    return *static_cast<InstanceHeader*>(m_memory->PayloadOf(block));
 }
 
 FXObject* FXManager::Resolve(const FXHandle& handle) const {
@@ -110,7 +179,9 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
         }
         return kNullFXHandle;
     }
-    const FXHandle handle = m_memory->Allocate();
+    const size_t instanceSize = type->InstanceSize();
+    const FXHandle handle = m_memory->Allocate(
+        instanceSize == 0 ? kFXBlockPayloadSize : kFXInstanceHeaderSize + instanceSize);
     if (handle.IsNull())
         return kNullFXHandle;
 
@@ -125,77 +196,98 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
         record.flags |= FX_RECORD_SIZE_FADE;
     if (inherited)
         record.flags |= FX_RECORD_INHERITED;
+    record.typeSlot = TypeSlot(type);
     m_records.push_back(record);
 
-    auto* header = new (m_memory->Resolve(handle)) InstanceHeader;
+    auto* header = new (m_memory->PayloadOf(handle.block)) InstanceHeader;
     header->recordIndex = static_cast<uint32_t>(m_records.size() - 1);
     // The parent's list first: a child created by its parent's constructor is then
     // already known when the child's own constructor creates children in turn.
-    if (!parent.IsNull()) {
-        InstanceHeader* parentHeader = Header(parent);
-        auto* node = m_childPool->New<FXChildNode>();
-        node->handle = handle;
-        if (parentHeader->lastChild)
-            parentHeader->lastChild->next = node;
-        else
-            parentHeader->firstChild = node;
-        parentHeader->lastChild = node;
-    }
+    if (!parent.IsNull())
+        LinkChild(*Header(parent), parent.block, handle.block);
     void* objectMemory = reinterpret_cast<std::byte*>(header) + kFXInstanceHeaderSize;
     ++m_createDepth;
     FXObject* object = type->CreateInstance(objectMemory, handle, parent, argument);
     --m_createDepth;
     if (!object) {
-        // A style without live instances: take back what was set up for it.
+        // A style without live instances (or one that gave up): take back what was set up
+        // for it, children it made first.
+        DestroyChildren(*header);
         if (!parent.IsNull())
-            UnlinkChild(*Header(parent), handle);
-        FXDynamicsDelete(m_records.back().dynamics);
-        m_records.pop_back();
+            UnlinkChild(*Header(parent), handle.block);
+        const uint32_t index = header->recordIndex;
+        FXDynamicsDelete(m_records[index].dynamics);
         header->~InstanceHeader();
         m_memory->Free(handle);
+        RemoveRecord(index);
         return kNullFXHandle;
     }
     SetPeak(FX_STAT_LIVE, FX_STAT_LIVE_PEAK, static_cast<uint32_t>(m_records.size()));
     return handle;
 }
 
-void FXManager::UnlinkChild(InstanceHeader& parent, const FXHandle& child) {
-    FXChildNode* previous = nullptr;
-    for (FXChildNode* node = parent.firstChild; node; previous = node, node = node->next) {
-        if (node->handle == child) {
-            (previous ? previous->next : parent.firstChild) = node->next;
-            if (parent.lastChild == node)
-                parent.lastChild = previous;
-            m_childPool->Delete(node);
-            return;
+uint16_t FXManager::TypeSlot(FXType* type) {
+    const auto [found, added] =
+        m_slotOfType.try_emplace(type, static_cast<uint16_t>(m_typeSlots.size()));
+    if (added) {
+        if (m_typeSlots.size() >= kNoTypeSlot) {
+            m_slotOfType.erase(found);
+            return kNoTypeSlot; // so many types at once: the drawing pass asks the instance
         }
+        m_typeSlots.push_back(type);
     }
+    return found->second;
+}
+
+void FXManager::LinkChild(InstanceHeader& parent, uint32_t parentBlock, uint32_t child) {
+    (void)parentBlock;
+    InstanceHeader& node = HeaderAt(child);
+    node.previousSibling = parent.lastChild;
+    node.nextSibling = 0;
+    if (parent.lastChild)
+        HeaderAt(parent.lastChild).nextSibling = child;
+    else
+        parent.firstChild = child;
+    parent.lastChild = child;
+}
+
+void FXManager::UnlinkChild(InstanceHeader& parent, uint32_t child) {
+    InstanceHeader& node = HeaderAt(child);
+    if (node.previousSibling)
+        HeaderAt(node.previousSibling).nextSibling = node.nextSibling;
+    else
+        parent.firstChild = node.nextSibling;
+    if (node.nextSibling)
+        HeaderAt(node.nextSibling).previousSibling = node.previousSibling;
+    else
+        parent.lastChild = node.previousSibling;
+    node.previousSibling = 0;
+    node.nextSibling = 0;
 }
 
 void FXManager::Destroy(FXHandle handle) {
-    // By value: the caller's handle may live in a child node this call releases.
     InstanceHeader* header = Header(handle);
     if (!header)
         return;
-    while (FXChildNode* child = header->firstChild) {
-        if (m_memory->Validate(child->handle)) {
-            Destroy(child->handle); // unlinks itself from this list
-        } else {
-            header->firstChild = child->next;
-            if (!header->firstChild)
-                header->lastChild = nullptr;
-            m_childPool->Delete(child);
-        }
-    }
+    DestroyChildren(*header);
     FXObject* object = header->Object();
     if (InstanceHeader* parent = Header(object->GetParentHandle()))
-        UnlinkChild(*parent, handle);
+        UnlinkChild(*parent, handle.block);
     const uint32_t index = header->recordIndex;
     FXDynamicsDelete(m_records[index].dynamics);
     object->~FXObject();
     header->~InstanceHeader();
     m_memory->Free(handle);
+    RemoveRecord(index);
+}
 
+void FXManager::DestroyChildren(InstanceHeader& header) {
+    // Each child leaves the list as it is destroyed.
+    while (header.firstChild != 0)
+        Destroy(m_memory->HandleOf(header.firstChild));
+}
+
+void FXManager::RemoveRecord(uint32_t index) {
     if (index + 1 != m_records.size()) {
         m_records[index] = m_records.back();
         Header(m_records[index].handle)->recordIndex = index;
@@ -210,8 +302,8 @@ void FXManager::Stop(const FXHandle& handle) {
         return;
     header->Object()->Stop();
     m_records[header->recordIndex].flags |= FX_RECORD_UPDATE_NOW;
-    for (FXChildNode* node = header->firstChild; node; node = node->next)
-        Stop(node->handle);
+    for (uint32_t child = header->firstChild; child; child = HeaderAt(child).nextSibling)
+        Stop(m_memory->HandleOf(child));
 }
 
 void FXManager::SetVisible(const FXHandle& handle, bool visible) {
@@ -219,8 +311,8 @@ void FXManager::SetVisible(const FXHandle& handle, bool visible) {
     if (!header)
         return;
     header->Object()->SetVisible(visible);
-    for (FXChildNode* node = header->firstChild; node; node = node->next)
-        SetVisible(node->handle, visible);
+    for (uint32_t child = header->firstChild; child; child = HeaderAt(child).nextSibling)
+        SetVisible(m_memory->HandleOf(child), visible);
 }
 
 void FXManager::SetTransform(const FXHandle& handle, const Matrix4& transform) {
@@ -276,8 +368,8 @@ bool FXManager::GetParamVector(const FXHandle& handle, Vector3& out) const {
 std::vector<FXHandle> FXManager::Children(const FXHandle& handle) const {
     std::vector<FXHandle> children;
     if (const InstanceHeader* header = Header(handle))
-        for (const FXChildNode* node = header->firstChild; node; node = node->next)
-            children.push_back(node->handle);
+        for (uint32_t child = header->firstChild; child; child = HeaderAt(child).nextSibling)
+            children.push_back(m_memory->HandleOf(child));
     return children;
 }
 
@@ -286,18 +378,23 @@ void FXManager::DestroyAllInstances() {
     // parents that were destroyed already cannot remain) goes last record first.
     while (!m_records.empty())
         Destroy(m_records.back().handle);
+    // Types may go now; a type made later at the same address is another type.
+    m_typeSlots.clear();
+    m_slotOfType.clear();
 }
 
 void FXManager::Update(float dt) {
     if (!(dt >= 0.0f) || !std::isfinite(dt))
         return;
-    // The remainder is kept in double so that 1.0 s is ten steps of 0.1, not ten and a
-    // sliver of rounding error.
+    // 0.1 has no exact float: 0.3 minus two steps of 0.1 leaves a hair more than 0.1. A
+    // rest within kStepRounding of a whole step is that step, so that 0.3, 0.6 and 1.0
+    // are three, six and ten steps, not one more of a few nanoseconds. The rest is kept
+    // in double so that long calls do not gather rounding error.
     // With the maximum step lifted (the editor's scrubbing), a huge dt is bounded to
     // kMaxSubSteps steps so that one call cannot stall the program.
     double remaining = std::min(dt, m_maxUpdateStep);
     remaining = std::min(remaining, static_cast<double>(kSubStep) * kMaxSubSteps);
-    while (remaining > static_cast<double>(kSubStep)) {
+    while (remaining > static_cast<double>(kSubStep) + kStepRounding) {
         RunStep(kSubStep);
         remaining -= static_cast<double>(kSubStep);
     }
@@ -325,9 +422,10 @@ void FXManager::RunStep(float step) {
             ++offscreenScheduled;
         }
         if (scheduled) {
-            m_updateList.push_back({record.handle, record.dynamics, record.pending});
+            // The pending time stays in the record until the instance is advanced by it:
+            // nothing adds to it before then.
+            m_updateList.push_back(record.handle);
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
-            record.pending = 0.0f;
         }
     }
     SetPeak(FX_STAT_UPDATED, FX_STAT_UPDATED_PEAK, static_cast<uint32_t>(m_updateList.size()));
@@ -337,32 +435,54 @@ void FXManager::RunStep(float step) {
 
     for (const FXHandle& handle : m_finishedList) {
         const InstanceHeader* header = Header(handle);
-        if (header && !header->firstChild)
+        if (header && header->firstChild == 0)
             Destroy(handle);
     }
     m_finishedList.clear();
+}
+
+void FXManager::PrefetchUpdate(const FXHandle& handle, size_t position) const {
+    PrefetchBlock(m_memory->PayloadOf(handle.block));
+    // The list is usually the table in order: the record at the same position is then
+    // this instance's, and its dynamics object is wanted too.
+    if (position < m_records.size()) {
+        const FXRecord& record = m_records[position];
+        if (record.handle == handle && record.dynamics)
+            __builtin_prefetch(record.dynamics);
+    }
 }
 
 void FXManager::ProcessUpdateList() {
     while (!m_updateList.empty()) {
         const size_t recordsBefore = m_records.size();
         // Entries are read by index: instances created during the pass append records
-        // (and may grow the table), never entries.
+        // (and may grow the table), never entries. An instance destroyed by another's
+        // update no longer resolves and is passed over.
         for (size_t i = 0; i < m_updateList.size(); ++i) {
-            const UpdateEntry entry = m_updateList[i];
-            InstanceHeader* header = Header(entry.handle);
+            if (i + kPrefetchAhead < m_updateList.size())
+                PrefetchUpdate(m_updateList[i + kPrefetchAhead], i + kPrefetchAhead);
+            const FXHandle handle = m_updateList[i];
+            InstanceHeader* header = Header(handle);
             if (!header)
                 continue;
+            FXRecord& scheduled = m_records[header->recordIndex];
+            const float dt = scheduled.pending;
+            FXDynamics* dynamics = scheduled.dynamics;
+            scheduled.pending = 0.0f;
             FXObject* object = header->Object();
-            if (entry.dynamics && entry.dynamics->Update(*object, entry.pending))
-                Stop(entry.handle);
-            // The instance may have been moved in the table by now; find it by header.
-            if (object->Update(entry.pending)) {
-                FXRecord& record = m_records[Header(entry.handle)->recordIndex];
+            if (dynamics && dynamics->Update(*object, dt))
+                Stop(handle);
+            // Either update may create instances and so move the table; the header knows
+            // where the record is now.
+            const bool finished = object->Update(dt);
+            InstanceHeader* after = Header(handle);
+            if (!after)
+                continue;
+            FXRecord& record = m_records[after->recordIndex];
+            if (finished) {
                 record.flags |= FX_RECORD_FINISHED;
-                m_finishedList.push_back(entry.handle);
-            } else if (InstanceHeader* after = Header(entry.handle)) {
-                FXRecord& record = m_records[after->recordIndex];
+                m_finishedList.push_back(handle);
+            } else {
                 record.position = object->GetTransform().Translation();
                 record.radius = object->GetRadius();
             }
@@ -370,9 +490,8 @@ void FXManager::ProcessUpdateList() {
         m_updateList.clear();
         for (size_t index = recordsBefore; index < m_records.size(); ++index) {
             FXRecord& record = m_records[index];
-            m_updateList.push_back({record.handle, record.dynamics, record.pending});
+            m_updateList.push_back(record.handle);
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
-            record.pending = 0.0f;
         }
     }
 }
@@ -383,10 +502,12 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
     m_viewState.forward = camera.GetForwardAxis();
     m_viewState.projection = CurrentProjection(camera);
 
-    const float tanHalfFov = std::tan(camera.GetFieldOfView() * 0.017453292f * 0.5f);
+    // The projected size is measured with the manager's field of view, whatever the
+    // camera's, so that an effect fades alike in every view.
+    const float tanHalfFov = std::tan(m_fieldOfView * kDegreesToRadians * 0.5f);
     const float nearDistance = camera.GetNearDistance();
     const Matrix4& view = camera.GetViewMatrix();
-    m_renderRecords.clear();
+    m_drawList.clear();
     uint32_t culledBySize = 0;
     for (FXRecord& record : m_records) {
         if (record.flags & FX_RECORD_FINISHED)
@@ -420,34 +541,73 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
         if (fade <= 0.0f)
             ++culledBySize;
         else
-            m_renderRecords.push_back({record.handle, nullptr, 0.0f, fade});
+            m_drawList.push_back(
+                {record.handle.block, record.handle.Serial(), record.typeSlot, fade});
     }
     m_stats[FX_STAT_CULLED_BY_SIZE] = culledBySize;
-    SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_renderRecords.size()));
-    if (m_renderRecords.empty())
+    SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_drawList.size()));
+    if (m_drawList.empty()) {
+        // Nothing drawn: the counters of this view are zero, not the last view's.
+        m_stats[FX_STAT_BINDS] = 0;
+        m_lastPrimitives = 0;
         return;
-
-    for (RenderRecord& record : m_renderRecords) {
-        InstanceHeader* header = Header(record.handle);
-        record.type = header->Object()->GetType();
-        record.sortKey = header->sortKey;
     }
-    auto byOrder = [](const RenderRecord& a, const RenderRecord& b) {
-        if (a.type->GetSortOrder() != b.type->GetSortOrder())
-            return a.type->GetSortOrder() < b.type->GetSortOrder();
-        // Types by name, not by address: the drawing order (and so the blended picture)
-        // is then the same on every run.
-        if (a.type != b.type)
-            return a.type->GetName() < b.type->GetName();
-        return a.sortKey < b.sortKey;
+    OrderDrawList();
+    DrawInstances(m_drawList);
+}
+
+void FXManager::OrderDrawList() {
+    // Entries of slots past the table (more types than slots) take their slot now.
+    for (DrawEntry& entry : m_drawList) {
+        if (entry.typeSlot == kNoTypeSlot) {
+            const FXHandle handle{entry.block,
+                                  static_cast<uint32_t>(entry.serial) << 16 | kFXCheckLive};
+            entry.typeSlot = TypeSlot(Resolve(handle)->GetType());
+        }
+    }
+    // The rank of each type drawn: by sort order, then by name (not by address, so that
+    // the drawing order, and so the blended picture, is the same on every run). Types of
+    // equal order and name share a rank.
+    m_slotRanks.assign(m_typeSlots.size(), 0);
+    m_drawnSlots.clear();
+    for (const DrawEntry& entry : m_drawList) {
+        if (m_slotRanks[entry.typeSlot] == 0) {
+            m_slotRanks[entry.typeSlot] = 1;
+            m_drawnSlots.push_back(entry.typeSlot);
+        }
+    }
+    const auto before = [this](uint16_t a, uint16_t b) {
+        const FXType& first = *m_typeSlots[a];
+        const FXType& second = *m_typeSlots[b];
+        if (first.GetSortOrder() != second.GetSortOrder())
+            return first.GetSortOrder() < second.GetSortOrder();
+        return first.GetName() < second.GetName();
     };
-    // Types with a sort order draw first, in that order; the rest after them.
+    std::sort(m_drawnSlots.begin(), m_drawnSlots.end(), before);
+    uint32_t rank = 0;
+    for (size_t i = 0; i < m_drawnSlots.size(); ++i) {
+        if (i == 0 || before(m_drawnSlots[i - 1], m_drawnSlots[i]))
+            ++rank;
+        m_slotRanks[m_drawnSlots[i]] = rank;
+    }
+    // Types with a sort order draw first, in that order; the rest after them. The order of
+    // the instances of one type is the one this sort has always given them, so that
+    // blended pictures stay as they were.
+    const auto byRank = [this](const DrawEntry& a, const DrawEntry& b) {
+        return m_slotRanks[a.typeSlot] < m_slotRanks[b.typeSlot];
+    };
+    if (m_drawnSlots.size() == 1) {
+        // Every comparison is a tie: the same moves as with byRank, without the look-ups.
+        std::sort(m_drawList.begin(), m_drawList.end(),
+                  [](const DrawEntry&, const DrawEntry&) { return false; });
+        return;
+    }
     const auto zeroPart =
-        std::stable_partition(m_renderRecords.begin(), m_renderRecords.end(),
-                              [](const RenderRecord& r) { return r.type->GetSortOrder() != 0; });
-    std::sort(m_renderRecords.begin(), zeroPart, byOrder);
-    std::sort(zeroPart, m_renderRecords.end(), byOrder);
-    DrawRenderRecords();
+        std::stable_partition(m_drawList.begin(), m_drawList.end(), [this](const DrawEntry& e) {
+            return m_typeSlots[e.typeSlot]->GetSortOrder() != 0;
+        });
+    std::sort(m_drawList.begin(), zeroPart, byRank);
+    std::sort(zeroPart, m_drawList.end(), byRank);
 }
 
 Matrix4 FXManager::CurrentProjection(const FXCamera& camera) {
@@ -456,7 +616,7 @@ Matrix4 FXManager::CurrentProjection(const FXCamera& camera) {
     return camera.GetProjectionMatrix();
 }
 
-void FXManager::DrawRenderRecords() {
+void FXManager::DrawInstances(const std::vector<DrawEntry>& entries) {
     // Effects draw unlit, blended and without fog; the states they change are put back.
     RenderDevice* device = rndTable();
     constexpr RenderState kSaved[] = {RenderState::Lighting, RenderState::Blending,
@@ -477,17 +637,24 @@ void FXManager::DrawRenderRecords() {
     }
     m_binds = 0;
     FXType* current = nullptr;
-    for (const RenderRecord& record : m_renderRecords) {
-        FXObject* object = Resolve(record.handle);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        // The instances lie all over memory: ask for one a few entries ahead while this
+        // one draws.
+        if (i + kPrefetchAhead < entries.size())
+            PrefetchBlock(m_memory->PayloadOf(entries[i + kPrefetchAhead].block));
+        const DrawEntry& entry = entries[i];
+        FXObject* object =
+            Resolve({entry.block, static_cast<uint32_t>(entry.serial) << 16 | kFXCheckLive});
         if (!object)
             continue;
-        if (record.type != current) {
+        FXType* type = m_typeSlots[entry.typeSlot];
+        if (type != current) {
             if (current)
                 current->EndBatch();
-            current = record.type;
+            current = type;
             current->BeginBatch();
         }
-        object->Render(record.fade);
+        object->Render(entry.fade);
     }
     if (current)
         current->EndBatch();

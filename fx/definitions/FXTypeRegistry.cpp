@@ -1,20 +1,13 @@
-#include "FXManager.h"
+#include "FXTypeRegistry.h"
 
 #include "FXFile.h"
 #include "FXStyle.h"
+#include "FXTypeFactory.h"
 #include "diag/Diag.h"
-#include "pool/MemPoolSmall.h"
-#include "runtime/FXDynamics.h"
-#include "styles/FXTypeFactory.h"
 
 #include <unordered_set>
 
-FXManager* FXManager::s_instance = nullptr;
-
 namespace {
-
-Vector3 g_gravity{0.0f, -58.86f, 0.0f};
-Vector3 g_wind{0.0f, 0.0f, 0.0f};
 
 // Names are looked up through a 1024-character buffer: at most 1023 characters count,
 // compared in lower case.
@@ -25,8 +18,8 @@ std::string RegistryKey(const char* name) {
     return key;
 }
 
-// Types prepared during the outermost TypePrepare call still running, so that a type
-// is prepared once per pass and reference cycles end.
+// Types prepared during the outermost Prepare call still running, so that a type is
+// prepared once per pass and reference cycles end.
 struct PreparePass {
     int depth = 0;
     std::unordered_set<const FXType*> prepared;
@@ -39,45 +32,7 @@ PreparePass& CurrentPreparePass() {
 
 } // namespace
 
-Vector3* FXGetGravity() {
-    return &g_gravity;
-}
-
-void FXSetGravity(const Vector3& gravity) {
-    g_gravity = gravity;
-}
-
-Vector3* FXGetWind() {
-    return &g_wind;
-}
-
-void FXSetWind(const Vector3& wind) {
-    g_wind = wind;
-}
-
-FXManager::FXManager() : m_memory(std::make_unique<FXMemory>()), m_childPool(MakeChildPool()) {
-    m_records.reserve(1024);
-}
-
-FXManager::~FXManager() {
-    Reset();
-}
-
-bool FXManager::Startup() {
-    if (!s_instance) {
-        s_instance = new FXManager;
-        FXRegisterDynamicsPresets(*s_instance);
-    }
-    return true;
-}
-
-bool FXManager::Shutdown() {
-    delete s_instance;
-    s_instance = nullptr;
-    return true;
-}
-
-void FXManager::TypeAdd(std::shared_ptr<FXType> type) {
+void FXTypeRegistry::Add(std::shared_ptr<FXType> type) {
     if (!type)
         return;
     std::string key = RegistryKey(type->GetName().c_str());
@@ -88,29 +43,29 @@ void FXManager::TypeAdd(std::shared_ptr<FXType> type) {
     m_types.emplace(std::move(key), std::move(type));
 }
 
-FXType* FXManager::TypeLookup(const char* name) const {
+FXType* FXTypeRegistry::Lookup(const char* name) const {
     const auto found = m_types.find(RegistryKey(name));
     return found == m_types.end() ? nullptr : found->second.get();
 }
 
-FXType* FXManager::TypeFind(const char* name) {
+FXType* FXTypeRegistry::Find(const char* name) {
     if (!name || !*name)
         return nullptr;
-    if (FXType* registered = TypeLookup(name))
+    if (FXType* registered = Lookup(name))
         return registered;
-    std::shared_ptr<FXType> type = TypeLoad(name);
+    std::shared_ptr<FXType> type = Load(name);
     if (!type) {
-        type = TypeLoad("badfx");
+        type = Load("badfx");
         if (!type)
             return nullptr;
         type->SetName(name);
     }
-    TypeAdd(std::move(type));
-    return TypeLookup(name);
+    Add(std::move(type));
+    return Lookup(name);
 }
 
-bool FXManager::TypePrepare(const char* name) {
-    FXType* type = TypeFind(name);
+bool FXTypeRegistry::Prepare(const char* name) {
+    FXType* type = Find(name);
     if (!type)
         return false;
     PreparePass& pass = CurrentPreparePass();
@@ -123,7 +78,7 @@ bool FXManager::TypePrepare(const char* name) {
     return result;
 }
 
-std::shared_ptr<FXType> FXManager::TypeLoad(const char* name) {
+std::shared_ptr<FXType> FXTypeRegistry::Load(const char* name) {
     int style = kStyleNone;
     FXPropertyList properties;
     if (!FXReadTypeFile(name, style, properties))
@@ -134,27 +89,13 @@ std::shared_ptr<FXType> FXManager::TypeLoad(const char* name) {
     return type;
 }
 
-bool FXManager::TypeSave(const FXType& type) {
+bool FXTypeRegistry::Save(const FXType& type) {
     FXPropertyList properties;
     type.GetProperties(properties);
     return FXWriteTypeFile(type.GetName().c_str(), type.GetStyle(), properties);
 }
 
-void FXManager::TypeReleaseAll() {
+void FXTypeRegistry::ReleaseAll() {
     for (auto& [name, type] : m_types)
         type->Release();
-}
-
-void FXManager::Reset() {
-    DestroyAllInstances();
-    m_types.clear();
-}
-
-void FXManager::DynamicsRegister(int slot, std::shared_ptr<FXDynamics> dynamics) {
-    m_dynamics[slot] = std::move(dynamics);
-}
-
-FXDynamics* FXManager::DynamicsFind(int slot) const {
-    const auto found = m_dynamics.find(slot);
-    return found == m_dynamics.end() ? nullptr : found->second.get();
 }
