@@ -3,8 +3,8 @@
 #include "FXEmission.h"
 #include "FXOccupancy.h"
 #include "FXRateCurve.h"
-#include "runtime/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "runtime/FXManager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -382,8 +382,7 @@ private:
 
     // A spray emits while it lives: Emitter_Rate per second of its clock, at the rate of
     // its current emitter time, the fraction carried over; particles are born along the
-    // step that created them. Force_First adds a particle at each of its first updates
-    // that starts at age 0: two at most (a first update of no time, then the next).
+    // step that created them. Force_First adds one particle at the first update.
     Profile Spray(FXType& type, double stopBy) {
         Parameters params(type);
         const double duration = params.Float("Emitter_Duration");
@@ -413,8 +412,8 @@ private:
             // Without a positive rate the carried fraction never makes a particle: only the
             // forced ones are born, within the first step.
             for (const auto& [childName, occupancy] : particle.types)
-                profile.types[childName].Add(occupancy.Delayed(0, forcedSpread), 2.0);
-            profile.total.Add(particle.total.Delayed(0, forcedSpread), 2.0);
+                profile.types[childName].Add(occupancy.Delayed(0, forcedSpread));
+            profile.total.Add(particle.total.Delayed(0, forcedSpread));
             Linger(profile, m_step + particle.end, particle);
             Finish(profile, name);
             return profile;
@@ -484,7 +483,7 @@ private:
                 all.SetTail(tail);
             }
             if (forceFirst)
-                all.Add(one.Delayed(0, forcedSpread), 2.0);
+                all.Add(one.Delayed(0, forcedSpread));
             return all;
         };
         for (const auto& [childName, occupancy] : particle.types)

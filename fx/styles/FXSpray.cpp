@@ -153,9 +153,13 @@ bool FXObjectSpray::Update(float dt) {
     const FXTypeSpray& type = Type();
     bool forceOne = false;
     if (m_age == 0.0f) {
+        // Steps of no time (the editor's paused frames) leave the age at 0: the emission
+        // point follows the emitter until it runs, but only the first update forces a
+        // particle.
         m_lastEmissionPosition = m_transform.Translation();
-        forceOne = type.m_forceFirst;
+        forceOne = type.m_forceFirst && !m_updated;
     }
+    m_updated = true;
     m_age += dt;
     if (type.m_emitterLoop)
         m_age = WrapAge(m_age, type.m_emitterDuration);

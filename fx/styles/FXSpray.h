@@ -67,7 +67,8 @@ public:
     // the particles.
     float GetGravwellStrength() const override { return m_gravwellStrength; }
     // True once the emitter has run Emitter_Duration seconds (never while looping), or
-    // at once when stopped.
+    // at once when stopped. With Force_First the first update emits one particle; a later
+    // update of no time (the age still 0) emits no other.
     bool Update(float dt) override;
     // Draws nothing: the particles are instances of their own.
     void Render(float fade) override { (void)fade; }
@@ -85,4 +86,5 @@ private:
     float m_emissionRemainder = 0.0f; // the fraction of a particle carried to the next frame
     float m_gravwellStrength = 0.0f;
     Vector3 m_lastEmissionPosition; // world emission point at the end of the last frame
+    bool m_updated = false;         // the first update has run (its forced particle is made)
 };

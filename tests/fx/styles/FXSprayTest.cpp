@@ -140,6 +140,18 @@ TEST_F(FXSprayTest, ForceFirstEmitsExactlyOneParticleOnTheFirstFrame) {
     }
 }
 
+TEST_F(FXSprayTest, ForceFirstMakesNoOtherParticleInStepsOfNoTime) {
+    // The editor runs frames of no time while paused: the age stays 0 through them.
+    SetConstant("Emitter_Rate", 0.0f);
+    Set("Force_First", true);
+    const FXHandle spray = CreateSpray();
+    for (int frame = 0; frame < 5; ++frame)
+        Manager().Update(0.0f);
+    EXPECT_EQ(Manager().Children(spray).size(), 1u);
+    Manager().Update(0.1f);
+    EXPECT_EQ(Manager().Children(spray).size(), 1u);
+}
+
 // --- where ---------------------------------------------------------------------------------
 
 TEST_F(FXSprayTest, LaysAFramesParticlesAlongThePathOfTheEmitter) {
