@@ -243,7 +243,8 @@ bool SparvDoc::Load(const QString& hostPath, QString* failure) {
 
 bool SparvDoc::SaveType(int index) {
     Entry& entry = m_types[static_cast<size_t>(index)];
-    if (!FXTypeRegistry::Save(*entry.type))
+    // An editor's save reaches the disk before it counts as done.
+    if (!FXTypeRegistry::Save(*entry.type, true))
         return false;
     entry.savedRevision = entry.revision;
     entry.neverSaved = false;
