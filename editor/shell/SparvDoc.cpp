@@ -12,20 +12,6 @@ namespace {
 
 const char* const kNewTypeName = "Untitled";
 
-} // namespace
-
-QString SparvDoc::HostFXRoot() {
-    std::string host;
-    if (!FilePath::ConvertFromAlias(FXPathPrefix(), host, FilePath::kModeAbsolute))
-        return {};
-    QString root = QDir::cleanPath(QString::fromStdString(host));
-    if (const QString canonical = QFileInfo(root).canonicalFilePath(); !canonical.isEmpty())
-        root = canonical;
-    return root + QLatin1Char('/');
-}
-
-namespace {
-
 // An absolute path with its folder's symbolic links resolved, so that paths to one file
 // compare equal whichever way they were spelled; the file itself need not exist.
 QString CanonicalPath(const QString& hostPath) {
@@ -156,6 +142,16 @@ SparvDoc::SparvDoc(QObject* parent) : QObject(parent) {
 SparvDoc::~SparvDoc() {
     m_gesture.reset();
     EmptyContents();
+}
+
+QString SparvDoc::HostFXRoot() {
+    std::string host;
+    if (!FilePath::ConvertFromAlias(FXPathPrefix(), host, FilePath::kModeAbsolute))
+        return {};
+    QString root = QDir::cleanPath(QString::fromStdString(host));
+    if (const QString canonical = QFileInfo(root).canonicalFilePath(); !canonical.isEmpty())
+        root = canonical;
+    return root + QLatin1Char('/');
 }
 
 // ---- contents -----------------------------------------------------------------------------
