@@ -15,6 +15,13 @@ bool SameBits(const Vector3& a, const Vector3& b) {
            std::bit_cast<uint32_t>(a.z) == std::bit_cast<uint32_t>(b.z);
 }
 
+// Places the instance at position with the axes it has.
+void MoveTo(FXObject& instance, const Vector3& position) {
+    Matrix4 transform = instance.GetTransform();
+    transform.SetTranslation(position);
+    instance.SetTransform(transform);
+}
+
 } // namespace
 
 FXDynamics* FXDynamicsBasic::Clone() const {
@@ -50,16 +57,19 @@ bool FXDynamicsBasic::Update(FXObject& instance, float dt) {
     m_velocity += *FXGetWind() * m_windScale * dt;
     m_velocity *= FXDampingFactor(dt, m_damping);
     m_position += m_velocity * dt;
-    // The axes depend on the velocity alone. While it keeps its very bits (a particle
-    // without gravity, wind or drag) and nobody has placed the instance since this object
-    // did, the instance's axes are already those LookAlong gives: only the position moves.
-    if (SameBits(before, m_velocity) && m_placed &&
-        instance.TransformChanges() == m_placedChanges) {
-        Matrix4 transform = instance.GetTransform();
-        transform.SetTranslation(m_position);
-        instance.SetTransform(transform);
+    // The axes depend on the velocity's direction alone. While nobody has placed the
+    // instance since this object did, its axes are those LookAlong gave then: when the
+    // velocity keeps its very bits (no gravity, wind or drag), or its direction comes out
+    // the same (a fall straight down), only the position moves.
+    const bool ownPlacement = m_placed && instance.TransformChanges() == m_placedChanges;
+    if (ownPlacement && SameBits(before, m_velocity)) {
+        MoveTo(instance, m_position);
     } else {
-        instance.SetTransform(LookAlong(m_velocity, m_position));
+        const Vector3 direction = LookAlongDirection(m_velocity);
+        if (ownPlacement && SameBits(direction, instance.GetTransform().Row(2)))
+            MoveTo(instance, m_position);
+        else
+            instance.SetTransform(LookAlongFrame(direction, m_position));
     }
     m_placed = true;
     m_placedChanges = instance.TransformChanges();

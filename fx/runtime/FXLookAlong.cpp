@@ -24,7 +24,14 @@ Vector3 Normalise(const Vector3& v, const Vector3& fallback = {0.0f, 0.0f, 0.0f}
 } // namespace
 
 Matrix4 LookAlong(const Vector3& velocity, const Vector3& position) {
-    const Vector3 z = Normalise(velocity, {0.0f, 0.0f, 1.0f});
+    return LookAlongFrame(LookAlongDirection(velocity), position);
+}
+
+Vector3 LookAlongDirection(const Vector3& velocity) {
+    return Normalise(velocity, {0.0f, 0.0f, 1.0f});
+}
+
+Matrix4 LookAlongFrame(const Vector3& z, const Vector3& position) {
     Vector3 x;
     Vector3 y;
     // Near the world's Z axis the cross product with it degenerates; build the frame

@@ -7,3 +7,10 @@
 // complete a right-handed orthonormal frame (X = Y x Z) that keeps X level when Z is not
 // close to the world's Z axis; row 3 is position.
 Matrix4 LookAlong(const Vector3& velocity, const Vector3& position);
+
+// The two halves of LookAlong, for callers that keep a frame while its direction holds:
+// row 2 of LookAlong(velocity, position), and the whole transform from that row (rows 0
+// and 1 depend on it alone). LookAlongFrame(LookAlongDirection(v), p) == LookAlong(v, p),
+// bit for bit.
+Vector3 LookAlongDirection(const Vector3& velocity);
+Matrix4 LookAlongFrame(const Vector3& direction, const Vector3& position);

@@ -179,6 +179,28 @@ TEST_F(FXDynamicsTest, BasicStepsFollowGravityWindAndDamping) {
     }
 }
 
+// Steps that keep the axes only move the instance: every step must still leave exactly
+// the transform LookAlong gives, also after someone else placed the instance.
+TEST_F(FXDynamicsTest, BasicStepsLeaveLookAlongsTransformBitForBit) {
+    FXSetWind({});
+    const Vector3 startVelocities[] = {{}, {0, -3, 0}, {2, 0, 1}, {0, 0, -1}};
+    for (const Vector3& start : startVelocities) {
+        SCOPED_TRACE(testing::Message() << start.x << "," << start.y << "," << start.z);
+        FXDynamicsBasic dynamics;
+        dynamics.SetVelocity(start);
+        TestFxObject probe(m_rider, kNullFXHandle, kNullFXHandle);
+        for (int step = 0; step < 12; ++step) {
+            if (step == 6) // placed by someone else: tilted axes, same place
+                probe.SetTransform(Matrix4::RotationX(0.5f) *
+                                   LookAlong(dynamics.GetVelocity(), dynamics.GetPosition()));
+            dynamics.Update(probe, 0.05f);
+            EXPECT_EQ(probe.GetTransform(),
+                      LookAlong(dynamics.GetVelocity(), dynamics.GetPosition()))
+                << "step " << step;
+        }
+    }
+}
+
 TEST(FXDynamicsBasicTest, DirectSettersIgnoreValuesOutOfRange) {
     FXDynamicsBasic dynamics;
     for (const float refused : {1.5f, -0.1f, std::nanf("")}) {
