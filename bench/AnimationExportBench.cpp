@@ -30,14 +30,14 @@ public:
         std::filesystem::current_path(SPARV_SAMPLES);
         FilePath::RemoveAllAliases();
         AddStandardAliases();
-        LightManager::startup();
+        LightManager::Startup();
         LensFlareManager::Startup();
         FXManager::Startup();
     }
     ~SampleRuntime() {
         FXManager::Shutdown();
         LensFlareManager::Shutdown();
-        LightManager::shutdown();
+        LightManager::Shutdown();
         FilePath::RemoveAllAliases();
         std::filesystem::current_path(m_previous);
     }

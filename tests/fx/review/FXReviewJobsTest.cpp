@@ -22,14 +22,14 @@ protected:
     void SetUp() override {
         fs::copy(fs::path(SPARV_SAMPLES) / "Data", m_dir.root() / "Data",
                  fs::copy_options::recursive);
-        LightManager::startup();
+        LightManager::Startup();
         LensFlareManager::Startup();
         FXManager::Startup();
     }
     void TearDown() override {
         FXManager::Shutdown();
         LensFlareManager::Shutdown();
-        LightManager::shutdown();
+        LightManager::Shutdown();
     }
 
     std::vector<std::string> Files(const std::string& folder) const {
