@@ -8,6 +8,8 @@
 
 #include "math/Math.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 
@@ -48,3 +50,9 @@ enum class FXReviewOutcome { Done, Cancelled, Failed };
 // equal steps no longer than this, as the editor's main loop cuts its frames. Rebuilding
 // a moment from time 0 this way gives the same picture every time.
 inline constexpr double kFXReviewMaxStep = 0.05;
+
+// How many equal steps reach a moment seconds after time 0 (at least one: time 0 itself
+// is one step of 0).
+inline long FXReviewStepCount(double seconds) {
+    return std::max(1L, static_cast<long>(std::ceil(seconds / kFXReviewMaxStep - 1e-9)));
+}

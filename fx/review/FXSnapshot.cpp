@@ -1,11 +1,11 @@
 #include "review/FXSnapshot.h"
 
 #include "definitions/FXFile.h"
-#include "runtime/FXManager.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 #include "script/LuaConfig.h"
 #include "stream/FilePath.h"
-#include "definitions/FXTypeFactory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -272,6 +272,13 @@ bool FXSnapshot::CaptureTypes(const std::string& mainType, std::string* reason) 
         SetReason(reason, "the FX runtime is not started");
         return false;
     }
+    return CaptureTypes(
+        mainType, [manager](const std::string& name) { return manager->TypeFind(name.c_str()); },
+        reason);
+}
+
+bool FXSnapshot::CaptureTypes(const std::string& mainType, const TypeFinder& find,
+                              std::string* reason) {
     std::vector<FXSnapshotType> captured;
     std::set<std::string> seen;
     std::vector<std::string> pending{mainType};
@@ -280,7 +287,7 @@ bool FXSnapshot::CaptureTypes(const std::string& mainType, std::string* reason) 
         pending.pop_back();
         if (name.empty() || !seen.insert(FXLowerCase(name.c_str())).second)
             continue;
-        const FXType* type = manager->TypeFind(name.c_str());
+        const FXType* type = find(name);
         if (!type) {
             if (captured.empty()) {
                 SetReason(reason, mainType + ": no such FX type");
@@ -353,8 +360,8 @@ bool FXSnapshot::Write(const std::string& path, std::string* reason) const {
     }
     config.PopTable();
     config.PopTable();
-    if (!config.StartSave(path.c_str()) || !config.SaveVar("snapshot", 0, LuaSaveLayout::Indented) ||
-        !config.EndSave()) {
+    if (!config.StartSave(path.c_str()) ||
+        !config.SaveVar("snapshot", 0, LuaSaveLayout::Indented) || !config.EndSave()) {
         SetReason(reason,
                   config.LastError().empty() ? path + ": cannot be written" : config.LastError());
         return false;
