@@ -740,4 +740,27 @@ TEST_F(GLRenderDeviceTest, TheVertexRingAllocatesNothingAfterWarmUpAndDrawsRight
     EXPECT_EQ(CountOff(Picture(), 0, 0, kSize - 1, 31, {0, 0, 255, 255}), 0);
 }
 
+TEST_F(GLRenderDeviceTest, EveryDrawLandsWhereItWasWrittenWhenTheRingEntersAHalf) {
+    // The ring's halves are not whole vertices long: a draw that enters the second half must
+    // start at a vertex boundary, or it reads its vertices shifted.
+    const size_t capacity = m_device->VertexBufferCapacity();
+    ASSERT_NE(capacity / 2 % sizeof(RenderVertex), 0u);
+    std::vector<RenderVertex> cover;
+    for (int quad = 0; quad < 40; ++quad)
+        AppendQuad(cover, 0, 0, kSize, kSize, 0.0f, kRed);
+    const size_t draws = capacity / (cover.size() * sizeof(RenderVertex)) * 2 + 2;
+    int wrong = 0;
+    for (size_t draw = 0; draw < draws; ++draw) {
+        const Colour colour = draw % 2 == 0 ? kRed : kGreen;
+        for (RenderVertex& vertex : cover)
+            vertex.colour = colour;
+        m_device->Draw(Primitive::Quads, cover.data(), cover.size());
+        const Rgba expected = draw % 2 == 0 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255};
+        if (CountOff(Picture(), 0, 0, kSize - 1, kSize - 1, expected) != 0)
+            ++wrong;
+    }
+    EXPECT_GE(m_device->BufferOrphans(), 1u); // both halves were entered
+    EXPECT_EQ(wrong, 0);
+}
+
 } // namespace
