@@ -133,7 +133,7 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
             [this] { OnCommand(SparvCommand::StepForward); });
     m_compareEdits = new QSpinBox(this);
     m_compareEdits->setObjectName(QStringLiteral("CompareEdits"));
-    m_compareEdits->setPrefix(QStringLiteral("before the last "));
+    m_compareEdits->setPrefix(QStringLiteral("before "));
     m_compareEdits->setSuffix(QStringLiteral(" edits"));
     m_compareEdits->setRange(1, 1);
     m_compareEdits->setToolTip(QStringLiteral("How many edits back the left half shows"));

@@ -47,8 +47,8 @@ SparvDlgBake::SparvDlgBake(QWidget* parent)
     m_cellSize->setSuffix(QStringLiteral(" px"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Sheet"), pathRow);
-    form->addRow(QStringLiteral("&Grid"), gridRow);
+    form->addRow(QStringLiteral("Sheet"), pathRow);
+    form->addRow(QStringLiteral("Grid"), gridRow);
     form->addRow(QStringLiteral("Frames per s&econd"), m_fps);
     form->addRow(QStringLiteral("Frame si&ze"), m_cellSize);
     auto* note =

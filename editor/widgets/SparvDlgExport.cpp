@@ -54,11 +54,11 @@ SparvDlgExport::SparvDlgExport(QWidget* parent, const QString& speedNote)
     sizeRow->addStretch(1);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&File"), pathRow);
+    form->addRow(QStringLiteral("File"), pathRow);
     form->addRow(QStringLiteral("Format"), m_format);
     form->addRow(QStringLiteral("F&rames"), m_frames);
     form->addRow(QStringLiteral("Frames per &second"), m_fps);
-    form->addRow(QStringLiteral("Si&ze"), sizeRow);
+    form->addRow(QStringLiteral("Size"), sizeRow);
     form->addRow(QString(), m_transparent);
     auto* note = new QLabel(
         QStringLiteral("The frames show the effect from its start as the preview does: its "
