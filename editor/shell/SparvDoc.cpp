@@ -13,20 +13,6 @@ namespace {
 
 const char* const kNewTypeName = "Untitled";
 
-} // namespace
-
-QString SparvDoc::HostFXRoot() {
-    std::string host;
-    if (!FilePath::ConvertFromAlias(FXPathPrefix(), host, FilePath::kModeAbsolute))
-        return {};
-    QString root = QDir::cleanPath(QString::fromStdString(host));
-    if (const QString canonical = QFileInfo(root).canonicalFilePath(); !canonical.isEmpty())
-        root = canonical;
-    return root + QLatin1Char('/');
-}
-
-namespace {
-
 // An absolute path with its folder's symbolic links resolved, so that paths to one file
 // compare equal whichever way they were spelled; the file itself need not exist.
 QString CanonicalPath(const QString& hostPath) {
@@ -160,6 +146,16 @@ SparvDoc::~SparvDoc() {
     EmptyContents();
 }
 
+QString SparvDoc::HostFXRoot() {
+    std::string host;
+    if (!FilePath::ConvertFromAlias(FXPathPrefix(), host, FilePath::kModeAbsolute))
+        return {};
+    QString root = QDir::cleanPath(QString::fromStdString(host));
+    if (const QString canonical = QFileInfo(root).canonicalFilePath(); !canonical.isEmpty())
+        root = canonical;
+    return root + QLatin1Char('/');
+}
+
 // ---- contents -----------------------------------------------------------------------------
 
 void SparvDoc::NewDocument(int style) {
@@ -246,7 +242,8 @@ bool SparvDoc::Load(const QString& hostPath, QString* failure) {
 
 bool SparvDoc::SaveType(int index) {
     Entry& entry = m_types[static_cast<size_t>(index)];
-    if (!FXTypeRegistry::Save(*entry.type))
+    // An editor's save reaches the disk before it counts as done.
+    if (!FXTypeRegistry::Save(*entry.type, true))
         return false;
     entry.savedRevision = entry.revision;
     entry.neverSaved = false;

@@ -237,7 +237,8 @@ TextureRegistry* TextureRegistry::instance() {
 Texture* TextureRegistry::find(const char* name, bool, bool, bool, const char*) {
     const std::string asked = name ? name : "";
     std::string host;
-    if (asked.empty() || !FilePath::ConvertFromAlias(asked, host)) {
+    // Keyed by the absolute path, so that every spelling of one file finds one texture.
+    if (asked.empty() || !FilePath::ConvertFromAlias(asked, host, FilePath::kModeAbsolute)) {
         dbTracefAux("Texture \"%s\" not loaded: %s", asked.c_str(),
                     asked.empty() ? "no file named" : "unknown path alias");
         return nullptr;
@@ -268,7 +269,7 @@ Texture* TextureRegistry::find(const char* name, bool, bool, bool, const char*) 
 
 bool TextureRegistry::reload(const char* name) {
     std::string host;
-    if (!name || !FilePath::ConvertFromAlias(name, host))
+    if (!name || !FilePath::ConvertFromAlias(name, host, FilePath::kModeAbsolute))
         return false;
     const auto found = m_entries.find(Lowered(host));
     if (found == m_entries.end())

@@ -65,12 +65,6 @@ public:
     // Limits of LuaConfig objects constructed afterwards.
     static void SetDefaultLimits(const LuaConfigLimits& limits);
     static LuaConfigLimits DefaultLimits();
-    // Whether EndSave flushes the file to the disk (fsync) before renaming it over the
-    // target (default false: an fsync costs more than the whole save). Without it a
-    // crash of the program still never leaves a half-written target, and file systems
-    // that delay allocation flush a file renamed over an existing one anyway; a power
-    // loss right after saving a new file might leave it empty.
-    static void SetSyncOnSave(bool sync);
 
     // --- reading -------------------------------------------------------------------
     // Runs the script at an aliased or host path (resolved through FilePath). False
@@ -133,9 +127,10 @@ public:
     // (functions, table keys, cycles, nesting deeper than 150 tables, which the reader
     // would refuse).
     bool SaveVar(const char* name, unsigned indent, LuaSaveLayout layout = LuaSaveLayout::Indented);
-    // Writes, flushes (see SetSyncOnSave) and renames the temporary file over the target;
+    // Writes and renames the temporary file over the target (durable: the file and the
+    // rename reach the disk first; an editor's save is durable, a tool's batch need not be);
     // false (old file intact, temporary removed) when anything failed since StartSave.
-    bool EndSave();
+    bool EndSave(bool durable = false);
 
 private:
     // Implementation state (interpreter, limits, scopes, pending save) lives in the

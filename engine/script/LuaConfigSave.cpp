@@ -18,7 +18,6 @@ namespace {
 // Nesting a saved file may have: the interpreter's parser counts nested table
 // constructors against its limit of 200 C levels (it refuses about 198).
 constexpr size_t kMaxSaveDepth = 150;
-std::atomic<bool> g_syncOnSave{false};
 
 // Created keys in creation order, then the script's keys: numbers by value, strings in
 // byte order, booleans. A strict total order, so that the output never depends on the
@@ -67,20 +66,10 @@ void AppendKey(std::string& out, const SaveKey& key, bool quoteStrings) {
 
 } // namespace
 
-void LuaConfig::SetSyncOnSave(bool sync) {
-    g_syncOnSave = sync;
-}
-
 // --- saving -------------------------------------------------------------------------------
 
 void LuaConfig::State::AbandonSave() {
-    if (fd >= 0) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-    }
-    fd = -1;
-    target.clear();
-    temporary.clear();
+    file.Abandon();
     output.clear();
     saveError.clear();
 }
@@ -94,35 +83,11 @@ bool LuaConfig::StartSave(const char* path) {
         m_lastError = std::string("cannot resolve path ") + (path ? path : "(null)");
         return false;
     }
-    const size_t slash = host.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : host.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? host : host.substr(slash + 1);
-    if (name.empty()) {
-        m_lastError = std::string("cannot save to ") + path + ": not a file name";
+    std::string error;
+    if (!state.file.Open(host, error)) {
+        m_lastError = error;
         return false;
     }
-    // A hidden name beside the target, so that the rename stays within one file system.
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count() % 1000000;
-    int error = 0;
-    for (int attempt = 0; attempt < 100 && state.fd < 0; ++attempt) {
-        state.temporary = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
-                          std::to_string(counter++) + "-" + std::to_string(stamp);
-        state.fd = ::open(state.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        error = errno;
-        if (state.fd < 0 && error != EEXIST)
-            break;
-    }
-    if (state.fd < 0) {
-        m_lastError =
-            std::string("cannot create a file beside ") + path + ": " + std::strerror(error);
-        state.temporary.clear();
-        return false;
-    }
-    struct stat info {};
-    if (::stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        ::fchmod(state.fd, info.st_mode & 07777); // the new file keeps the old one's mode
-    state.target = host;
     return true;
 }
 
@@ -294,7 +259,7 @@ bool LuaConfig::State::WriteTable(int index, int level, bool compact, std::strin
 
 bool LuaConfig::SaveVar(const char* name, unsigned indent, LuaSaveLayout layout) {
     State& state = *m_state;
-    if (state.fd < 0) {
+    if (!state.file.IsOpen()) {
         m_lastError = "SaveVar without StartSave";
         return false;
     }
@@ -332,37 +297,18 @@ bool LuaConfig::SaveVar(const char* name, unsigned indent, LuaSaveLayout layout)
     return false;
 }
 
-bool LuaConfig::EndSave() {
+bool LuaConfig::EndSave(bool durable) {
     State& state = *m_state;
-    if (state.fd < 0) {
+    if (!state.file.IsOpen()) {
         m_lastError = "EndSave without StartSave";
         return false;
     }
     std::string failure = state.saveError;
-    const char* data = state.output.data();
-    size_t left = failure.empty() ? state.output.size() : 0;
-    while (left > 0) {
-        const ssize_t count = ::write(state.fd, data, left);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            failure = std::string("cannot write: ") + std::strerror(count < 0 ? errno : EIO);
-            break;
-        }
-        data += count;
-        left -= static_cast<size_t>(count);
-    }
-    if (failure.empty() && g_syncOnSave && ::fsync(state.fd) != 0)
-        failure = std::string("cannot flush: ") + std::strerror(errno);
-    if (::close(state.fd) != 0 && failure.empty())
-        failure = std::string("cannot close: ") + std::strerror(errno);
-    state.fd = -1;
-    if (failure.empty() && ::rename(state.temporary.c_str(), state.target.c_str()) != 0)
-        failure = std::string("cannot replace the file: ") + std::strerror(errno);
-    if (!failure.empty()) {
-        ::unlink(state.temporary.c_str());
-        m_lastError = state.target + " not saved: " + failure;
-    }
+    if (failure.empty() && state.file.Write(state.output.data(), state.output.size(), failure) &&
+        state.file.Finish(failure, durable))
+        state.file.Commit(failure, durable);
+    if (!failure.empty())
+        m_lastError = state.file.TargetPath() + " not saved: " + failure;
     state.AbandonSave();
     return failure.empty();
 }

@@ -5,6 +5,7 @@
 
 #include "script/LuaConfig.h"
 #include "script/LuaSandbox.h"
+#include "stream/AtomicFileWriter.h"
 
 #include <lua.hpp>
 #include <string>
@@ -62,9 +63,7 @@ struct LuaConfig::State {
     lua_Integer pinnedCount = 0;
 
     // Pending save.
-    int fd = -1;
-    std::string target;
-    std::string temporary;
+    AtomicFileWriter file; // open between StartSave and EndSave
     std::string output;
     std::string saveError;             // first failure since StartSave
     std::vector<const void*> savePath; // tables being written, outermost first

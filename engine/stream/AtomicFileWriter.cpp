@@ -9,6 +9,20 @@
 #include <unistd.h>
 #include <utility>
 
+namespace {
+
+AtomicFileWriter::FlushFunction g_flush = nullptr;
+
+int Flush(int fd) {
+    return g_flush ? g_flush(fd) : ::fsync(fd);
+}
+
+} // namespace
+
+AtomicFileWriter::FlushFunction AtomicFileWriter::SetFlush(FlushFunction flush) {
+    return std::exchange(g_flush, flush);
+}
+
 AtomicFileWriter::~AtomicFileWriter() {
     Abandon();
 }
@@ -93,7 +107,7 @@ bool AtomicFileWriter::Finish(std::string& error, bool sync) {
         return false;
     }
     std::string why;
-    if (sync && ::fsync(m_fd) != 0)
+    if (sync && Flush(m_fd) != 0)
         why = std::string("cannot flush: ") + std::strerror(errno);
     if (::close(m_fd) != 0 && why.empty())
         why = std::string("cannot close: ") + std::strerror(errno);
@@ -107,8 +121,8 @@ bool AtomicFileWriter::Finish(std::string& error, bool sync) {
     return true;
 }
 
-bool AtomicFileWriter::Commit(std::string& error) {
-    if (!m_finished && !Finish(error))
+bool AtomicFileWriter::Commit(std::string& error, bool durable) {
+    if (!m_finished && !Finish(error, durable))
         return false;
     if (m_failed || m_temporary.empty()) {
         error = m_target + " not written: an earlier write failed";
@@ -122,6 +136,21 @@ bool AtomicFileWriter::Commit(std::string& error) {
         return false;
     }
     m_temporary.clear();
+    if (!durable)
+        return true;
+    // The rename is an entry of the folder: it reaches the disk with the folder.
+    const size_t slash = m_target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : m_target.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool flushed = fd >= 0 && Flush(fd) == 0;
+    const int flushError = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!flushed) {
+        error = m_target + " written, but its folder cannot be flushed to the disk: " +
+                std::strerror(flushError);
+        return false;
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 // A file written piece by piece that appears under its name only when it is complete.
+// Every file Sparv writes goes through here (FX files, pictures, animations, snapshots).
 //
 // Bytes go to a hidden temporary file beside the target; Commit renames it over the
 // target. Until then the target is untouched, and a writer destroyed without a commit (a
@@ -13,6 +14,12 @@
 
 class AtomicFileWriter {
 public:
+    // How a file's data, or a folder's entries, are flushed to the disk (fsync). Tests put
+    // in one that fails, to see that a failed flush leaves the old file whole.
+    using FlushFunction = int (*)(int fd);
+    // Replaces the flush; null: the system's fsync again. Returns the one it replaces.
+    static FlushFunction SetFlush(FlushFunction flush);
+
     AtomicFileWriter() = default;
     ~AtomicFileWriter();
     AtomicFileWriter(AtomicFileWriter&& other) noexcept;
@@ -31,8 +38,10 @@ public:
     bool Finish(std::string& error, bool sync = false);
     // Renames the finished temporary file over the target, keeping the old target's
     // permissions. False, with a reason, when the rename fails; the target is then as it
-    // was.
-    bool Commit(std::string& error);
+    // was. durable: the data is flushed before the rename (if Finish did not already) and
+    // the folder after it, so the new file is on the disk when Commit returns true; a
+    // failed flush of the data leaves the target as it was.
+    bool Commit(std::string& error, bool durable = false);
     // Removes the temporary file; the target is untouched. Nothing after this succeeds.
     void Abandon();
 

@@ -384,8 +384,8 @@ void FXAddTable(LuaConfig& config, const char* key, int style, const FXPropertyL
     config.PopTable();
 }
 
-bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
-                 std::string* reason) {
+bool FXWriteFile(const char* path, int style, const FXPropertyList& properties, std::string* reason,
+                 bool durable) {
     LuaConfig config("");
     FXAddTable(config, "fx", style, properties);
     if (!config.StartSave(path)) {
@@ -394,7 +394,7 @@ bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
         return false;
     }
     config.SaveVar("fx", 0, LuaSaveLayout::Indented);
-    if (!config.EndSave()) {
+    if (!config.EndSave(durable)) {
         if (reason)
             *reason = config.LastError().empty() ? "cannot write file" : config.LastError();
         return false;
@@ -403,6 +403,6 @@ bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
 }
 
 bool FXWriteTypeFile(const char* typeName, int style, const FXPropertyList& properties,
-                     std::string* reason) {
-    return FXWriteFile(FXTypeFilePath(typeName).c_str(), style, properties, reason);
+                     std::string* reason, bool durable) {
+    return FXWriteFile(FXTypeFilePath(typeName).c_str(), style, properties, reason, durable);
 }

@@ -42,12 +42,13 @@ bool FXReadText(const char* text, size_t length, const char* chunkName, int& sty
                 FXPropertyList& properties, std::string* reason = nullptr);
 
 // Writes a type's file: style and properties in list order. False when the file cannot
-// be written; the previous file is then left as it was.
+// be written; the previous file is then left as it was. durable: the file is on the disk
+// when this returns true (an editor's save); a tool writing many files may skip that.
 bool FXWriteTypeFile(const char* typeName, int style, const FXPropertyList& properties,
-                     std::string* reason = nullptr);
+                     std::string* reason = nullptr, bool durable = false);
 
 bool FXWriteFile(const char* path, int style, const FXPropertyList& properties,
-                 std::string* reason = nullptr);
+                 std::string* reason = nullptr, bool durable = false);
 
 // The same layout as a table inside another script (a snapshot holds one per type):
 // reads the FX table under key in config's current table, with the reader's rules; the

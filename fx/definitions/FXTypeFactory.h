@@ -16,5 +16,4 @@ std::shared_ptr<FXType> FXNewType(int style, const char* name);
 // A type of the style named name, with its style's defaults overridden by the values of
 // an FX file's properties (unknown names, wrong kinds and refused values keep the
 // default); null for an impossible style.
-std::shared_ptr<FXType> FXBuildType(int style, const char* name,
-                                    const FXPropertyList& properties);
+std::shared_ptr<FXType> FXBuildType(int style, const char* name, const FXPropertyList& properties);

@@ -89,10 +89,10 @@ std::shared_ptr<FXType> FXTypeRegistry::Load(const char* name) {
     return type;
 }
 
-bool FXTypeRegistry::Save(const FXType& type) {
+bool FXTypeRegistry::Save(const FXType& type, bool durable, std::string* reason) {
     FXPropertyList properties;
     type.GetProperties(properties);
-    return FXWriteTypeFile(type.GetName().c_str(), type.GetStyle(), properties);
+    return FXWriteTypeFile(type.GetName().c_str(), type.GetStyle(), properties, reason, durable);
 }
 
 void FXTypeRegistry::ReleaseAll() {

@@ -26,8 +26,9 @@ public:
     // by the file's values (unknown names, wrong kinds and refused values keep the
     // default). Null when the file cannot be read. Registers nothing.
     static std::shared_ptr<FXType> Load(const char* name);
-    // Writes the type's file under its stored name.
-    static bool Save(const FXType& type);
+    // Writes the type's file under its stored name (durable: on the disk before it
+    // answers true). reason receives why it could not.
+    static bool Save(const FXType& type, bool durable = false, std::string* reason = nullptr);
     // Calls Release on every registered type.
     void ReleaseAll();
     // Forgets every type.

@@ -1,6 +1,7 @@
 #include "definitions/FXStyle.h"
 #include "editor/shell/ShellTestSupport.h"
 #include "shell/SparvTime.h"
+#include "stream/AtomicFileWriter.h"
 #include "widgets/SparvDlgEmitPos.h"
 #include "widgets/SparvDlgGlobals.h"
 #include "widgets/SparvDlgType.h"
@@ -283,6 +284,25 @@ TEST_F(SparvDocTest, FailedSaveAsKeepsTheDocumentsNameAndWarns) {
     EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
     EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Sparv - spark"));
     EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(SparvDocTest, ASaveWhoseFlushFailsReportsItAndKeepsTheOldFileWhole) {
+    WriteSpark("Data/art/fx/spark.lua");
+    OpenFile(FxPath("spark.lua"));
+    const std::vector<char> before = Bytes("Data/art/fx/spark.lua");
+    SetFloat(0, "Duration", 2.0f);
+    const auto previous = AtomicFileWriter::SetFlush([](int) {
+        errno = EIO;
+        return -1;
+    });
+    Prompts().messages.clear();
+    Press(Qt::Key_S, Qt::ControlModifier);
+    AtomicFileWriter::SetFlush(previous);
+    EXPECT_EQ(Prompts().messages, std::vector<QString>{QStringLiteral(
+                                      "Failed to save file 'spark', perhaps it is read-only")});
+    EXPECT_EQ(Bytes("Data/art/fx/spark.lua"), before);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_TRUE(Doc().IsTypeUnsaved(0));
 }
 
 } // namespace

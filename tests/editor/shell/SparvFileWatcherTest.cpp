@@ -3,6 +3,7 @@
 #include "shell/SparvFileWatcher.h"
 
 #include "editor/shell/ShellTestSupport.h"
+#include "scene/Texture.h"
 
 #include <QSignalSpy>
 
@@ -117,6 +118,26 @@ TEST_F(SparvFileWatcherTest, AFileThatDisappearsIsReportedOnceAndTheTypeKept) {
     EXPECT_TRUE(Doc().IsTypeUnsaved(0));
     Settle();
     EXPECT_EQ(Prompts().messages.size(), 1u);
+}
+
+TEST_F(SparvFileWatcherTest, AChangedTextureIsReadAgainInPlace) {
+    // The sample's texture, then another picture written over it.
+    const auto samples = std::filesystem::path(SPARV_SAMPLES) / "Data/art/fx";
+    std::filesystem::copy_file(samples / "point.tga", Root() / "Data/art/fx/point.tga");
+    Frame()->FileWatcher().SetBeforeRuntimeChange([] {});
+    OpenFile(FxPath("spark.lua"));
+    ASSERT_TRUE(Frame()->FileWatcher().WatchedFiles().contains(FxPath("point.tga")));
+    Texture* texture = TextureRegistry::instance()->find("Data:art/fx/point.tga");
+    ASSERT_NE(texture, nullptr);
+    const std::vector<uint8_t> before = texture->pixels();
+
+    QSignalSpy reloads(&Frame()->FileWatcher(), &SparvFileWatcher::AssetReloaded);
+    std::filesystem::copy_file(samples / "smoke.tga", Root() / "Data/art/fx/point.tga",
+                               std::filesystem::copy_options::overwrite_existing);
+    Settle([&] { return reloads.count() >= 1; });
+    EXPECT_EQ(reloads.count(), 1);
+    EXPECT_NE(texture->pixels(), before); // the same texture, the new picture
+    TextureRegistry::instance()->releaseTexture(texture);
 }
 
 } // namespace

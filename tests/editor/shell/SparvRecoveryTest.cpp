@@ -3,8 +3,8 @@
 
 #include "shell/SparvRecovery.h"
 
-#include "runtime/FXManager.h"
 #include "editor/shell/ShellTestSupport.h"
+#include "runtime/FXManager.h"
 #include "shell/SparvDoc.h"
 #include "support/QtApp.h"
 #include "support/TempWorkDir.h"

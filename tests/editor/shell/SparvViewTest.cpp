@@ -5,6 +5,7 @@
 #include "shell/SparvKeyframeEditors.h"
 #include "shell/SparvStatusLine.h"
 #include "shell/SparvTime.h"
+#include "widgets/SparvPropSub.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -150,6 +151,9 @@ TEST_F(SparvViewTest, WindowDoesNotShrinkBelow700By344) {
     EXPECT_EQ(Frame()->size(), QSize(700, 344));
     Frame()->resize(690, 900);
     EXPECT_EQ(Frame()->size(), QSize(700, 900));
+    // Narrowed, the right-hand column keeps room for a whole property editor.
+    QCoreApplication::processEvents();
+    EXPECT_GE(View().PropertyPanel()->width(), View().PropertyPanel()->SubEditor(0)->width());
 }
 
 TEST_F(SparvViewTest, SplitterStartsWithItsSizesAndKeepsTheRowsOfBothColumnsTogether) {
