@@ -11,7 +11,6 @@
 #include "stream/FilePath.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -256,22 +255,16 @@ std::vector<std::string> AllTypeNames() {
 } // namespace
 
 int RunLint(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir", "budget"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
+    const auto parsed = ParseToolArgs(args, {kUsage, {"wkdir", "budget"}});
+    if (!parsed)
+        return kUsageStatus;
     std::optional<uint64_t> budget;
-    if (const auto text = parsed.Value("budget")) {
-        uint64_t value = 0;
-        const char* end = text->data() + text->size();
-        const auto result = std::from_chars(text->data(), end, value);
-        if (result.ec != std::errc() || result.ptr != end)
-            return UsageError(kUsage, "--budget takes a whole number of instances");
-        budget = value;
-    }
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    if (const auto text = parsed->Value("budget"); text && !ParseNumber(text, budget.emplace()))
+        return UsageError(kUsage, "--budget takes a whole number of instances");
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
-    std::vector<std::string> names = parsed.Positional();
+    std::vector<std::string> names = parsed->Positional();
     if (names.empty())
         names = AllTypeNames();
     return Linter(budget).Run(names);
