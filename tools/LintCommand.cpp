@@ -4,6 +4,7 @@
 #include "ToolSupport.h"
 #include "analysis/FXBudget.h"
 #include "definitions/FXFile.h"
+#include "definitions/FXMissingFiles.h"
 #include "definitions/FXStyle.h"
 #include "definitions/FXTypeFactory.h"
 #include "definitions/FXUnreadEntries.h"
@@ -87,7 +88,7 @@ private:
                 Report(name, "child type '" + child + "' cannot be found (" +
                                  FXTypeFilePath(child.c_str()) + ": " + childType.reason + ")");
         }
-        CheckFiles(name, type, loaded.children);
+        CheckFiles(name, type);
         CheckCycle(name);
         CheckBudget(name);
     }
@@ -171,30 +172,16 @@ private:
                                  "entry_00, entry_01, ... (the file has " +
                                  keys + ")");
             } else {
-                char missing[32];
-                std::snprintf(missing, sizeof missing, "entry_%02zu", entries.read);
-                Report(name, entries.property + ": reading stops at the missing " + missing +
-                                 ", so " + keys + (entries.unread.size() == 1 ? " is" : " are") +
-                                 " not read");
+                Report(name, entries.property + ": reading stops at the missing " +
+                                 FXNumberedKey("entry_", entries.read) + ", so " + keys +
+                                 (entries.unread.size() == 1 ? " is" : " are") + " not read");
             }
         }
     }
 
-    // String parameters that are not child types name files: textures, meshes, flares.
-    void CheckFiles(const std::string& name, const FXType& type,
-                    const std::vector<std::string>& children) {
-        for (const auto& param : type.Params()) {
-            if (param->Kind() != VARTYPE_STRING)
-                continue;
-            FXVariable value;
-            param->Read(value);
-            const std::string text = value.String();
-            if (text.empty() || std::find(children.begin(), children.end(), text) != children.end())
-                continue;
-            std::string host;
-            if (!FilePath::ConvertFromAlias(text, host) || !std::filesystem::is_regular_file(host))
-                Report(name, std::string(param->Name()) + ": file '" + text + "' does not exist");
-        }
+    void CheckFiles(const std::string& name, const FXType& type) {
+        for (const FXMissingFile& missing : FXFindMissingFiles(type))
+            Report(name, missing.property + ": file '" + missing.file + "' does not exist");
     }
 
     // Follows child types depth-first from name; a path back to name is a cycle.
