@@ -20,10 +20,7 @@ namespace {
 // library or tests that change it.
 class ReviewCommands : public testing::Test {
 protected:
-    void SetUp() override {
-        fs::copy(fs::path(SPARV_SAMPLES) / "Data", m_dir.root() / "Data",
-                 fs::copy_options::recursive);
-    }
+    void SetUp() override { m_dir.copySamples(); }
 
     CommandResult Fx(const std::string& args) const {
         return RunCommand(std::string(SPARV_FX_EXE) + " " + args + " --wkdir " +
@@ -49,13 +46,6 @@ protected:
         std::string reason;
         EXPECT_TRUE(ReadImage((m_dir.root() / file).string(), image, &reason)) << reason;
         return image;
-    }
-
-    std::vector<std::string> Files(const std::string& folder) const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_dir.root() / folder))
-            names.push_back(entry.path().filename().string());
-        return names;
     }
 
     TempWorkDir m_dir;
@@ -153,7 +143,7 @@ TEST_F(ReviewCommands, AFailedWriteReportsAndLeavesNoPartialFile) {
         EXPECT_EQ(full.status, 1);
         EXPECT_NE(full.err.find("File too large"), std::string::npos) << full.err;
     }
-    EXPECT_EQ(Files("out"), std::vector<std::string>{"keep.gif"});
+    EXPECT_EQ(m_dir.list("out"), std::vector<std::string>{"keep.gif"});
     EXPECT_EQ(m_dir.read("out/keep.gif"), "the previous export");
 }
 

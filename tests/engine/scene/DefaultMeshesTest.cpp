@@ -1,7 +1,7 @@
 #include "scene/DefaultMeshes.h"
 
-#include "diag/Diag.h"
 #include "support/TempWorkDir.h"
+#include "support/TraceCatcher.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -75,13 +75,10 @@ TEST(DefaultMeshes, GeneratedFilesAreTheSameBytesOnEveryRunAndLoad) {
     }
     EXPECT_EQ(std::unique_ptr<Mesh>(LoadMesh("Data:art/fx/box.kmo"))->positions,
               DefaultBoxMesh().positions);
-    std::string traces;
-    const DiagTraceSink previous =
-        dbSetTraceSink([&traces](const std::string& line) { traces += line + "\n"; });
+    TraceCatcher traces;
     EXPECT_FALSE(GenerateDefaultMeshes("Data:no/such/folder"));
-    dbSetTraceSink(previous);
-    EXPECT_NE(traces.find("box.kmo"), std::string::npos) << traces;
-    EXPECT_NE(traces.find("shard.kmo"), std::string::npos) << "both files are attempted";
+    EXPECT_NE(traces.Text().find("box.kmo"), std::string::npos) << traces.Text();
+    EXPECT_NE(traces.Text().find("shard.kmo"), std::string::npos) << "both files are attempted";
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "scene/Mesh.h"
 
-#include "diag/Diag.h"
 #include "scene/RecordingRenderDevice.h"
 #include "stream/IFFReader.h"
 #include "support/IFFBytes.h"
 #include "support/TempWorkDir.h"
+#include "support/TraceCatcher.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -54,19 +54,6 @@ const Bytes kTriangleIndices = Chunk("TRIS", Indices({0, 1, 2}));
 std::unique_ptr<Mesh> Load(const Bytes& bytes, std::string* error = nullptr) {
     return std::unique_ptr<Mesh>(LoadMeshFromMemory(bytes.data(), bytes.size(), error));
 }
-
-// Captures the traces of a scope.
-class TraceCapture {
-public:
-    TraceCapture() {
-        m_previous = dbSetTraceSink([this](const std::string& message) { text += message + "\n"; });
-    }
-    ~TraceCapture() { dbSetTraceSink(m_previous); }
-    std::string text;
-
-private:
-    DiagTraceSink m_previous;
-};
 
 TEST(MeshFile, WritesTheDocumentedBigEndianLayout) {
     Mesh mesh;
@@ -198,9 +185,9 @@ TEST(MeshFile, ParseHandlersOnAReaderSetTheMeshPointer) {
 TEST(MeshFile, MissingFilesAndInvalidMeshesAreTracedAndLeaveFilesAlone) {
     TempWorkDir work;
     work.write("Data/keep.kmo", "old");
-    TraceCapture traces;
+    TraceCatcher traces;
     EXPECT_EQ(LoadMesh("Data:missing.kmo"), nullptr);
-    EXPECT_NE(traces.text.find("missing.kmo"), std::string::npos) << traces.text;
+    EXPECT_NE(traces.Text().find("missing.kmo"), std::string::npos) << traces.Text();
     EXPECT_EQ(LoadMesh("Data:keep.kmo"), nullptr);
 
     Mesh broken = Square();

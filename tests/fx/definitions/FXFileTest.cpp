@@ -1,10 +1,9 @@
 #include "definitions/FXFile.h"
 
 #include "definitions/FXStyle.h"
+#include "support/CommaLocale.h"
 #include "support/TempWorkDir.h"
 
-#include <clocale>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -118,26 +117,13 @@ TEST_F(FXFileTest, EveryKindRoundTripsBitForBit) {
 }
 
 TEST_F(FXFileTest, RoundTripHoldsUnderACommaLocale) {
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous ? previous : "C";
-    bool comma = false;
-    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
-        if (std::setlocale(LC_ALL, name) && std::strcmp(localeconv()->decimal_point, ",") == 0) {
-            comma = true;
-            break;
-        }
-    }
-    if (!comma) {
-        std::setlocale(LC_ALL, saved.c_str());
+    const CommaLocale comma;
+    if (!comma.Name())
         GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
     const FXPropertyList written = EveryKind();
     ASSERT_TRUE(FXWriteTypeFile("comma", STYLE_RING, written));
-    const std::string text = m_dir.read("Data/art/fx/comma.lua");
-    const FXPropertyList read = Read("comma");
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(text.find("0,1"), std::string::npos);
-    ExpectSameList(read, written);
+    EXPECT_EQ(m_dir.read("Data/art/fx/comma.lua").find("0,1"), std::string::npos);
+    ExpectSameList(Read("comma"), written);
 }
 
 TEST_F(FXFileTest, WriterNumbersPropertiesAndEntries) {
