@@ -98,18 +98,21 @@ TEST(AnimationWriter, GifKeepsFramesSizeDelaysAndColours) {
     }
 }
 
-TEST(AnimationWriter, GifDelaysRoundWithoutDrifting) {
+TEST(AnimationWriter, DelaysRoundWithoutDrifting) {
     TempWorkDir work;
     std::string reason;
-    ASSERT_TRUE(WriteFrames("anim.gif", std::vector<double>(30, 1.0 / 30.0), reason)) << reason;
-    const AnimationContent gif = ReadGif("anim.gif");
-    int total = 0;
-    for (const AnimationFrame& frame : gif.frames) {
-        EXPECT_GE(frame.delayMilliseconds, 30);
-        EXPECT_LE(frame.delayMilliseconds, 40);
-        total += frame.delayMilliseconds;
+    for (const std::string path : {"anim.gif", "anim.webp"}) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(WriteFrames(path, std::vector<double>(30, 1.0 / 30.0), reason)) << reason;
+        const AnimationContent animation = path == "anim.gif" ? ReadGif(path) : ReadWebp(path);
+        int total = 0;
+        for (const AnimationFrame& frame : animation.frames) {
+            EXPECT_GE(frame.delayMilliseconds, 30);
+            EXPECT_LE(frame.delayMilliseconds, 40);
+            total += frame.delayMilliseconds;
+        }
+        EXPECT_EQ(total, 1000); // one second, not 30 x 30 ms
     }
-    EXPECT_EQ(total, 1000); // one second, not 30 x 30 ms
 }
 
 TEST(AnimationWriter, WebpKeepsFramesSizeDelaysAndAlpha) {
