@@ -1,7 +1,6 @@
 #include "scene/Mesh.h"
 
 #include "scene/RecordingRenderDevice.h"
-#include "stream/IFFReader.h"
 #include "support/IFFBytes.h"
 #include "support/TempWorkDir.h"
 #include "support/TraceCatcher.h"
@@ -168,18 +167,6 @@ TEST(MeshFile, RefusesInvalidMeshesAndSaysWhy) {
         EXPECT_EQ(Load(row.bytes, &error), nullptr) << row.name;
         EXPECT_NE(error.find(row.reason), std::string::npos) << row.name << ": " << error;
     }
-}
-
-TEST(MeshFile, ParseHandlersOnAReaderSetTheMeshPointer) {
-    const Bytes bytes = Form("KMO ", kVersion + kTriangle + kTriangleIndices);
-    IFFReader iff;
-    iff.attachMemory(bytes.data(), bytes.size());
-    Mesh* mesh = nullptr;
-    MeshLoader::addIFFParseHandlers(iff, &mesh, nullptr);
-    EXPECT_EQ(iff.parse(), kIFFOk);
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->indices.size(), 3u);
-    delete mesh;
 }
 
 TEST(MeshFile, MissingFilesAndInvalidMeshesAreTracedAndLeaveFilesAlone) {
