@@ -18,6 +18,7 @@ struct FXReviewCamera {
     float pitch = -45.0f;   // degrees, negative looks down
     float distance = 20.0f; // from the target
     Vector3 target{0.0f, 0.0f, 0.0f};
+    bool operator==(const FXReviewCamera&) const = default;
 };
 
 // The top-level instance's placement, as the emitter dialog sets it.
@@ -26,6 +27,7 @@ struct FXEmitterPlacement {
     float scale = 1.0f;
     float length = 1.0f;
     Vector3 velocity{0.0f, 0.0f, 0.0f};
+    bool operator==(const FXEmitterPlacement&) const = default;
 };
 
 struct FXReviewScene {
@@ -37,6 +39,8 @@ struct FXReviewScene {
     Vector3 gravity{0.0f, -58.86f, 0.0f};
     Vector3 wind{0.0f, 0.0f, 0.0f};
     FXEmitterPlacement placement;
+    // Every field the same: the same frame for the same effect and time.
+    bool operator==(const FXReviewScene&) const = default;
 };
 
 // Told after each step of a long job (done of total); answering false cancels the job,

@@ -1,6 +1,7 @@
 #include "review/FXSnapshot.h"
 
 #include "definitions/FXFile.h"
+#include "definitions/FXMissingFiles.h"
 #include "definitions/FXStyle.h"
 #include "definitions/FXTypeFactory.h"
 #include "runtime/FXManager.h"
@@ -19,12 +20,6 @@ constexpr double kFormat = 1.0;
 // More types than any effect needs; keeps a hostile file from asking for millions.
 constexpr size_t kMaxTypes = 4096;
 constexpr size_t kNameBufferSize = 256;
-
-std::string TypeKey(size_t index) {
-    char key[32];
-    std::snprintf(key, sizeof key, "type_%02zu", index);
-    return key;
-}
 
 // Reads the snapshot table of a loaded script; the first broken rule fails the read
 // with a reason naming the key.
@@ -207,7 +202,7 @@ private:
     bool ReadTypeEntries(std::vector<FXSnapshotType>& types) {
         std::set<std::string> names;
         for (size_t index = 0;; ++index) {
-            const std::string key = TypeKey(index);
+            const std::string key = FXNumberedKey("type_", index);
             const LuaType kind = m_config.GetType(key.c_str());
             if (kind == LUATYPE_NIL)
                 return true;
@@ -255,6 +250,17 @@ std::shared_ptr<FXType> BuildType(int style, const std::string& name,
         for (const FXProperty& property : properties)
             type->SetProperty(property.name.c_str(), property.value);
     return type;
+}
+
+// Reads the snapshot table of a loaded script into snapshot, which a failure leaves as it
+// was.
+bool ReadLoaded(LuaConfig& config, FXSnapshot& snapshot, std::string* reason) {
+    FXSnapshot read;
+    SnapshotReader reader(config, reason);
+    if (!reader.ReadSnapshot(read))
+        return false;
+    snapshot = std::move(read);
+    return true;
 }
 
 bool FileExists(const std::string& aliased) {
@@ -353,7 +359,7 @@ bool FXSnapshot::Write(const std::string& path, std::string* reason) const {
     config.PopTable();
     config.AddTable("types");
     for (size_t i = 0; i < types.size(); ++i) {
-        config.AddTable(TypeKey(i).c_str());
+        config.AddTable(FXNumberedKey("type_", i).c_str());
         config.SetString("name", types[i].name.c_str());
         FXAddTable(config, "fx", types[i].style, types[i].properties);
         config.PopTable();
@@ -375,12 +381,7 @@ bool FXSnapshot::Read(const std::string& path, std::string* reason) {
         SetReason(reason, config.LastError());
         return false;
     }
-    FXSnapshot read;
-    SnapshotReader reader(config, reason);
-    if (!reader.ReadSnapshot(read))
-        return false;
-    *this = std::move(read);
-    return true;
+    return ReadLoaded(config, *this, reason);
 }
 
 bool FXSnapshot::ReadText(const char* text, size_t length, const char* chunkName,
@@ -391,12 +392,7 @@ bool FXSnapshot::ReadText(const char* text, size_t length, const char* chunkName
         SetReason(reason, config.LastError());
         return false;
     }
-    FXSnapshot read;
-    SnapshotReader reader(config, reason);
-    if (!reader.ReadSnapshot(read))
-        return false;
-    *this = std::move(read);
-    return true;
+    return ReadLoaded(config, *this, reason);
 }
 
 std::vector<std::shared_ptr<FXType>> FXSnapshot::BuildTypes() const {
@@ -459,20 +455,8 @@ std::vector<FXSnapshotTypeStatus> FXSnapshot::CompareWithFiles() const {
 
 std::vector<FXSnapshotMissingFile> FXSnapshot::MissingFiles() const {
     std::vector<FXSnapshotMissingFile> missing;
-    std::vector<std::string> children;
-    for (const std::shared_ptr<FXType>& type : BuildTypes()) {
-        type->GetChildTypes(children);
-        for (const auto& param : type->Params()) {
-            if (param->Kind() != VARTYPE_STRING)
-                continue;
-            FXVariable value;
-            param->Read(value);
-            const std::string text = value.String();
-            if (text.empty() || std::find(children.begin(), children.end(), text) != children.end())
-                continue;
-            if (!FileExists(text))
-                missing.push_back({type->GetName(), param->Name(), text});
-        }
-    }
+    for (const std::shared_ptr<FXType>& type : BuildTypes())
+        for (FXMissingFile& file : FXFindMissingFiles(*type))
+            missing.push_back({type->GetName(), std::move(file.property), std::move(file.file)});
     return missing;
 }

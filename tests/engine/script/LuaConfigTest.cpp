@@ -1,10 +1,10 @@
 #include "script/LuaConfig.h"
 
+#include "support/CommaLocale.h"
 #include "support/TempWorkDir.h"
 
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -48,12 +48,7 @@ protected:
             return "<failed>";
         return work.read(kHostPath);
     }
-    std::vector<std::string> folderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(work.root() / "Data/ART/FX"))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
+    std::vector<std::string> folderEntries() const { return work.list("Data/ART/FX"); }
 
     TempWorkDir work;
 };
@@ -441,31 +436,20 @@ TEST_F(LuaConfigTest, SavingIsAtomic) {
 }
 
 TEST_F(LuaConfigTest, NumbersAreWrittenWithAPointUnderACommaLocale) {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    const char* comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
-        if (std::setlocale(LC_ALL, name) && *std::localeconv()->decimal_point == ',') {
-            comma = name;
-            break;
-        }
-    if (!comma) {
-        std::setlocale(LC_ALL, previous.c_str());
+    const CommaLocale comma;
+    if (!comma.Name())
         GTEST_SKIP() << "no locale with a decimal comma installed";
-    }
     LuaConfig config;
     config.AddTable("fx");
     const double values[] = {0.5, -1.25, 1e-7};
     config.SetNumberArray("values", values, 3);
     config.PopTable();
-    const std::string text = save(config);
+    EXPECT_EQ(save(config), "fx = {\n    values = {0.5, -1.25, 1e-07},\n}\n") << comma.Name();
     LuaConfig reader;
-    const bool loaded = reader.LoadFile(kPath);
+    ASSERT_TRUE(reader.LoadFile(kPath)) << reader.LastError();
     std::vector<float> floats;
     reader.PushTable("fx");
-    reader.GetFloatArray("values", floats);
-    std::setlocale(LC_ALL, previous.c_str());
-    EXPECT_EQ(text, "fx = {\n    values = {0.5, -1.25, 1e-07},\n}\n") << comma;
-    EXPECT_TRUE(loaded) << reader.LastError();
+    EXPECT_TRUE(reader.GetFloatArray("values", floats));
     EXPECT_EQ(floats, (std::vector<float>{0.5f, -1.25f, 1e-7f}));
 }
 
