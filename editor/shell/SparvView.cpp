@@ -134,11 +134,14 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
     m_compareEdits = new QSpinBox(this);
     m_compareEdits->setObjectName(QStringLiteral("CompareEdits"));
     m_compareEdits->setPrefix(QStringLiteral("before "));
-    m_compareEdits->setSuffix(QStringLiteral(" edits"));
+    m_compareEdits->setSuffix(QStringLiteral(" edit"));
     m_compareEdits->setRange(1, 1);
     m_compareEdits->setToolTip(QStringLiteral("How many edits back the left half shows"));
     m_compareEdits->hide();
     connect(m_compareEdits, &QSpinBox::valueChanged, this, &SparvView::SetCompareEdits);
+    connect(m_compareEdits, &QSpinBox::valueChanged, this, [this](int edits) {
+        m_compareEdits->setSuffix(edits == 1 ? QStringLiteral(" edit") : QStringLiteral(" edits"));
+    });
 
     m_statusLine = new SparvStatusLine(this);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
