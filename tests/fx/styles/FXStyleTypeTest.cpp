@@ -65,9 +65,6 @@ TEST(FXTypeRing, SortOrderParameterIsTheTypesDrawingOrder) {
     const auto ring = FXNewType(STYLE_RING, "r");
     SetProperty(*ring, "SortOrder", int32_t{-7});
     EXPECT_EQ(ring->GetSortOrder(), -7);
-    FXVariable read;
-    ASSERT_TRUE(ring->GetPropertyValue("SortOrder", read));
-    EXPECT_EQ(read.GetInt(), -7);
 }
 
 TEST(FXStyleDuration, StylesWithoutChildrenFollowTheirOwnRule) {
