@@ -53,12 +53,6 @@ protected:
         return *Flares().ObjectFind(object.GetFlareNumber());
     }
 
-    static Matrix4 At(const Vector3& translation) {
-        Matrix4 placement;
-        placement.SetTranslation(translation);
-        return placement;
-    }
-
     TempWorkDir m_dir;
 };
 
