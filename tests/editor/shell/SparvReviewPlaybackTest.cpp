@@ -19,12 +19,6 @@ namespace {
 
 class SparvReviewPlaybackTest : public shell_test::ShellTest {
 protected:
-    void OpenSample(const std::string& name) {
-        CopySamples();
-        OpenFile(FxPath(name + ".lua"));
-        ASSERT_NE(Doc().TypeAt(0), nullptr);
-        ASSERT_EQ(Doc().TypeAt(0)->GetName(), name);
-    }
     Image Picture() { return PreviewPicture(*View().Render()); }
     SparvTime& TimeBar() { return *View().TimeBar(); }
     QString TimeField() { return View().StatusLine()->Text(1); }
@@ -235,9 +229,7 @@ TEST_F(SparvReviewPlaybackTest, TheLeftHalfFollowsTheHistoryAndTheChosenNumberOf
     EXPECT_EQ(View().CompareEdits(), 3);
     EXPECT_EQ(beforeDuration(), 0.8f);
     // The document's own types are never touched.
-    FXVariable value;
-    ASSERT_TRUE(Doc().PropertyValue(0, "Duration", value));
-    EXPECT_EQ(value.GetFloat(), 3.0f);
+    EXPECT_EQ(GetFloat(0, "Duration"), 3.0f);
 
     // A new document ends the compare.
     OpenFile(FxPath("fire.lua"));

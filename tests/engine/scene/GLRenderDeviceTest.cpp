@@ -290,26 +290,6 @@ TEST_F(GLRenderDeviceTest, CoverageAlphaGivesPicturesThatCompositeBackForEveryBl
     }
 }
 
-// An alpha-blended draw over nothing keeps its own colour and alpha: straight alpha.
-TEST_F(GLRenderDeviceTest, CoverageAlphaOfAnAlphaBlendedDrawIsItsAlpha) {
-    GLRenderDeviceOptions options;
-    options.coverageAlpha = true;
-    auto device = MakeDevice(options);
-    const Colour background{0.25f, 0.25f, 0.25f, 0.0f};
-    device->SetClearColour(background);
-    device->Clear(kClearAll);
-    device->Enable(RenderState::Blending);
-    device->SetBlendMode(BlendMode::Alpha);
-    DrawQuad(*device, 0, 0, 32, 64, 0.0f, {0.8f, 0.4f, 0.2f, 0.4f});
-    DrawQuad(*device, 16, 0, 48, 64, 0.0f, {0.8f, 0.4f, 0.2f, 0.4f});
-    Image picture = Picture();
-    CoverageToStraightAlpha(picture.rgba.data(), picture.rgba.size() / 4, background);
-    EXPECT_TRUE(Near(At(picture, 8, 8), {204, 102, 51, 102}, 2)) << At(picture, 8, 8);
-    // Two layers of 0.4 cover 1 - 0.6 x 0.6 = 0.64 of the background.
-    EXPECT_TRUE(Near(At(picture, 24, 8), {204, 102, 51, 163}, 2)) << At(picture, 24, 8);
-    EXPECT_EQ(At(picture, 56, 8).a, 0);
-}
-
 // ---- depth ----
 
 TEST_F(GLRenderDeviceTest, DepthFunctionsCompareWithTheStoredDepth) {

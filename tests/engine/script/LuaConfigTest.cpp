@@ -1,6 +1,5 @@
 #include "script/LuaConfig.h"
 
-#include "support/CommaLocale.h"
 #include "support/TempWorkDir.h"
 
 #include <algorithm>
@@ -433,24 +432,6 @@ TEST_F(LuaConfigTest, SavingIsAtomic) {
     ASSERT_TRUE(config.EndSave()) << config.LastError();
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"spark.lua"});
     EXPECT_EQ(work.read("Data/ART/FX/spark.lua"), "fx = {}\n");
-}
-
-TEST_F(LuaConfigTest, NumbersAreWrittenWithAPointUnderACommaLocale) {
-    const CommaLocale comma;
-    if (!comma.Name())
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    LuaConfig config;
-    config.AddTable("fx");
-    const double values[] = {0.5, -1.25, 1e-7};
-    config.SetNumberArray("values", values, 3);
-    config.PopTable();
-    EXPECT_EQ(save(config), "fx = {\n    values = {0.5, -1.25, 1e-07},\n}\n") << comma.Name();
-    LuaConfig reader;
-    ASSERT_TRUE(reader.LoadFile(kPath)) << reader.LastError();
-    std::vector<float> floats;
-    reader.PushTable("fx");
-    EXPECT_TRUE(reader.GetFloatArray("values", floats));
-    EXPECT_EQ(floats, (std::vector<float>{0.5f, -1.25f, 1e-7f}));
 }
 
 // --- hostile scripts ----------------------------------------------------------------------
