@@ -1,7 +1,8 @@
 // The Sparv editor.
 //
-// sparv [--wkdir DIR] [FILE.lua]: the editor, opening FILE.lua as its first document (as
-// a file manager's "Open with" runs it). A few options let scripts and CI run the editor
+// sparv [--wkdir DIR] [FILE.lua | FILE.sparvsnap]: the editor, opening FILE.lua (or a
+// review snapshot, read-only) as its first document (as a file manager's "Open with" runs
+// it). A few options let scripts and CI run the editor
 // unattended on an effect: open a file or type, select a property, play, save a picture of
 // the main window and quit, and report how long the first preview frame took to reach the
 // screen.
@@ -9,6 +10,7 @@
 #include "shell/RenderWindow.h"
 #include "shell/SparvApp.h"
 #include "shell/SparvAttr.h"
+#include "shell/SparvDoc.h"
 #include "shell/SparvFrame.h"
 #include "shell/SparvView.h"
 
@@ -91,12 +93,24 @@ int main(int argc, char** argv) {
     const QCommandLineOption reportFrameRate(
         QStringLiteral("report-frame-rate"),
         QStringLiteral("Print the preview's frames per second once a second."));
-    parser.addOptions(
-        {workingDirectory, open, select, play, screenshot, quitAfter, reportFirstFrame,
-         reportFrameRate});
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("An FX file to open (as --open does)."),
-                                 QStringLiteral("[file]"));
+    const QCommandLineOption speed(
+        QStringLiteral("speed"),
+        QStringLiteral("Playback speed: 1/8, 1/4, 1/2, 1, 2 or 4 (View > Playback Speed)."),
+        QStringLiteral("speed"));
+    const QCommandLineOption step(
+        QStringLiteral("step"),
+        QStringLiteral("Step the effect this many frames of 1/30 s and hold it there."),
+        QStringLiteral("frames"));
+    const QCommandLineOption compare(
+        QStringLiteral("compare"),
+        QStringLiteral("Show the effect beside itself before the last edit (View > Compare "
+                       "with Before)."));
+    parser.addOptions({workingDirectory, open, select, play, screenshot, quitAfter,
+                       reportFirstFrame, reportFrameRate, speed, step, compare});
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("An FX file or a review snapshot (.sparvsnap) to open (as --open does)."),
+        QStringLiteral("[file]"));
     parser.process(application);
 
     // A file named on the command line is relative to where the program was started, not to
@@ -105,9 +119,9 @@ int main(int argc, char** argv) {
                      : parser.positionalArguments().isEmpty()
                          ? QString()
                          : parser.positionalArguments().front();
-    if (!toOpen.isEmpty() &&
-        (QFileInfo::exists(toOpen) || toOpen.contains(QLatin1Char('/')) ||
-         toOpen.endsWith(QStringLiteral(".lua"), Qt::CaseInsensitive)))
+    if (!toOpen.isEmpty() && (QFileInfo::exists(toOpen) || toOpen.contains(QLatin1Char('/')) ||
+                              toOpen.endsWith(QStringLiteral(".lua"), Qt::CaseInsensitive) ||
+                              toOpen.endsWith(QStringLiteral(".sparvsnap"), Qt::CaseInsensitive)))
         toOpen = QFileInfo(toOpen).absoluteFilePath();
 
     SparvApp app;
@@ -140,7 +154,24 @@ int main(int argc, char** argv) {
     if (parser.isSet(select) && !view->TypeTree()->SelectLabelPath(parser.value(select)))
         std::fprintf(stderr, "sparv: no property %s in the tree\n",
                      parser.value(select).toLocal8Bit().constData());
-    if (parser.isSet(play) || (parser.isSet(screenshot) && !parser.isSet(select)))
+    if (parser.isSet(speed)) {
+        static const QStringList kSpeeds = {QStringLiteral("1/8"), QStringLiteral("1/4"),
+                                            QStringLiteral("1/2"), QStringLiteral("1"),
+                                            QStringLiteral("2"),   QStringLiteral("4")};
+        const qsizetype index = kSpeeds.indexOf(parser.value(speed));
+        if (index < 0)
+            std::fprintf(stderr, "sparv: --speed takes 1/8, 1/4, 1/2, 1, 2 or 4\n");
+        else
+            app.Frame()->RouteCommand(SparvCommand::SpeedFirst + static_cast<int>(index));
+    }
+    if (parser.isSet(compare))
+        app.Frame()->RouteCommand(SparvCommand::CompareWithBefore);
+    const int steps = parser.value(step).toInt();
+    for (int i = 0; i < steps; ++i)
+        app.Frame()->RouteCommand(SparvCommand::StepForward);
+    // A snapshot, or an effect held at a step, shows its frame: no need to play.
+    const bool held = steps > 0 || app.Document()->IsReadOnly();
+    if (parser.isSet(play) || (parser.isSet(screenshot) && !parser.isSet(select) && !held))
         app.Frame()->RouteCommand(SparvCommand::PlayButton);
 
     if (parser.isSet(quitAfter) || parser.isSet(screenshot)) {

@@ -5,8 +5,8 @@
 #include "SceneOptions.h"
 #include "TerminalProgress.h"
 #include "ToolSupport.h"
-#include "runtime/FXManager.h"
 #include "review/FXFlipbookBaker.h"
+#include "runtime/FXManager.h"
 
 #include <cmath>
 #include <cstdio>
@@ -32,25 +32,22 @@ double FpsOverLife(const std::string& name, int frames) {
 } // namespace
 
 int RunBake(const std::vector<std::string>& args) {
-    std::vector<std::string> valueOptions = {"wkdir", "fps", "size", "texture", "o"};
-    valueOptions.insert(valueOptions.end(), kSceneOptionNames.begin(), kSceneOptionNames.end());
-    const ToolArgs parsed(args, valueOptions);
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    if (parsed.Positional().size() != 1 || !parsed.Value("o"))
-        return UsageError(kUsage);
+    const auto parsed = ParseToolArgs(
+        args, {kUsage, WithSceneOptions({"wkdir", "fps", "size", "texture", "o"}), 1, 1, true});
+    if (!parsed)
+        return kUsageStatus;
 
     FXBakeSettings settings;
-    settings.typeName = parsed.Positional()[0];
-    settings.sheetPath = *parsed.Value("o");
-    settings.textureName = parsed.Value("texture").value_or("");
+    settings.typeName = parsed->Positional()[0];
+    settings.sheetPath = *parsed->Value("o");
+    settings.textureName = parsed->Value("texture").value_or("");
     // Black keeps added light exactly; a grey one would also keep multiplied shades.
     settings.scene.background = {0.0f, 0.0f, 0.0f, 1.0f};
     std::string problem;
-    if (!ReadSceneOptions(parsed, std::nullopt, settings.scene, problem))
+    if (!ReadSceneOptions(*parsed, std::nullopt, settings.scene, problem))
         return UsageError(kUsage, problem);
     std::vector<double> grid;
-    if (const auto text = parsed.Value("grid")) {
+    if (const auto text = parsed->Value("grid")) {
         if (!ParseNumberList(*text, 'x', 2, grid) || grid[0] != std::floor(grid[0]) ||
             grid[1] != std::floor(grid[1]) || !(grid[0] >= 1 && grid[0] <= 64) ||
             !(grid[1] >= 1 && grid[1] <= 64))
@@ -59,17 +56,17 @@ int RunBake(const std::vector<std::string>& args) {
         settings.rows = static_cast<int>(grid[1]);
     }
     double size = settings.cellSize;
-    if (!ParseNumberOption(parsed.Value("size"), size) || size != std::floor(size) ||
+    if (!ParseNumberOption(parsed->Value("size"), size) || size != std::floor(size) ||
         !(size >= 4 && size <= 2048))
         return UsageError(kUsage, "--size takes the pixels of a frame, 4 to 2048");
     settings.cellSize = static_cast<int>(size);
-    if (!ParseNumberOption(parsed.Value("fps"), settings.fps))
+    if (!ParseNumberOption(parsed->Value("fps"), settings.fps))
         return UsageError(kUsage, "--fps takes a number");
 
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
-    if (!parsed.Value("fps"))
+    if (!parsed->Value("fps"))
         settings.fps = FpsOverLife(settings.typeName, settings.columns * settings.rows);
     if (const std::string why = FXFlipbookBaker::Check(settings); !why.empty())
         return UsageError(kUsage, why);

@@ -6,7 +6,6 @@
 #include "definitions/FXFile.h"
 #include "runtime/FXManager.h"
 
-#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -38,25 +37,19 @@ std::string BudgetJson(const std::string& name, const FXBudgetResult& budget) {
 } // namespace
 
 int RunBudget(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir", "step"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    if (parsed.Positional().empty())
-        return UsageError(kUsage);
+    const auto parsed = ParseToolArgs(args, {kUsage, {"wkdir", "step"}, 1});
+    if (!parsed)
+        return kUsageStatus;
     FXBudgetOptions options;
-    if (const auto step = parsed.Value("step")) {
-        const char* end = step->data() + step->size();
-        const auto result = std::from_chars(step->data(), end, options.longestStep);
-        if (result.ec != std::errc() || result.ptr != end || !(options.longestStep > 0.0) ||
-            options.longestStep > 0.1)
-            return UsageError(kUsage, "--step takes seconds above 0 and at most 0.1");
-    }
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    if (!ParseNumber(parsed->Value("step"), options.longestStep) ||
+        !(options.longestStep > 0.0 && options.longestStep <= 0.1))
+        return UsageError(kUsage, "--step takes seconds above 0 and at most 0.1");
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
     FXBudget budget(*FXManager::Instance(), options);
     int status = 0;
-    for (const std::string& name : parsed.Positional()) {
+    for (const std::string& name : parsed->Positional()) {
         // The registry would stand "badfx" in for a missing file; say so instead.
         int style = 0;
         FXPropertyList properties;

@@ -13,6 +13,19 @@ namespace {
 constexpr const char* kUsage =
     "dump --raw FILE | dump NAME [--wkdir DIR] | dump --style STYLE [--wkdir DIR]";
 
+// One property as an object: name, type, the description when asked for, and value.
+void WriteProperty(JsonWriter& json, const FXProperty& property, bool description) {
+    json.BeginObject()
+        .Key("name")
+        .String(property.name)
+        .Key("type")
+        .String(VarTypeName(property.value.GetType()));
+    if (description)
+        json.Key("description").String(property.description);
+    WriteVariableJson(json.Key("value"), property.value);
+    json.EndObject();
+}
+
 int DumpRaw(const std::string& file) {
     int style = kStyleNone;
     FXPropertyList properties;
@@ -26,16 +39,8 @@ int DumpRaw(const std::string& file) {
     }
     JsonWriter json;
     json.BeginObject().Key("style").String(FXStyleName(style)).Key("properties").BeginArray();
-    for (const FXProperty& property : properties) {
-        json.BeginObject()
-            .Key("name")
-            .String(property.name)
-            .Key("type")
-            .String(VarTypeName(property.value.GetType()))
-            .Key("value");
-        WriteVariableJson(json, property.value);
-        json.EndObject();
-    }
+    for (const FXProperty& property : properties)
+        WriteProperty(json, property, false);
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
     return 0;
@@ -60,18 +65,8 @@ void DumpType(const FXType& type) {
     for (const std::string& child : children)
         json.String(child);
     json.EndArray().Key("properties").BeginArray();
-    for (const FXProperty& property : properties) {
-        json.BeginObject()
-            .Key("name")
-            .String(property.name)
-            .Key("type")
-            .String(VarTypeName(property.value.GetType()))
-            .Key("description")
-            .String(property.description)
-            .Key("value");
-        WriteVariableJson(json, property.value);
-        json.EndObject();
-    }
+    for (const FXProperty& property : properties)
+        WriteProperty(json, property, true);
     json.EndArray().EndObject();
     std::printf("%s\n", json.Text().c_str());
 }
@@ -90,20 +85,20 @@ int ParseStyle(const std::string& text) {
 }
 
 int RunDump(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir", "style"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    const auto& positional = parsed.Positional();
-    if (parsed.Flag("raw")) {
+    const auto parsed = ParseToolArgs(args, {kUsage, {"wkdir", "style"}, 0, 1});
+    if (!parsed)
+        return kUsageStatus;
+    const auto& positional = parsed->Positional();
+    if (parsed->Flag("raw")) {
         if (positional.size() != 1)
             return UsageError(kUsage);
-        ToolEnvironment environment(parsed.Value("wkdir"));
+        ToolEnvironment environment(parsed->Value("wkdir"));
         return environment.Ok() ? DumpRaw(positional[0]) : 1;
     }
-    const auto styleText = parsed.Value("style");
+    const auto styleText = parsed->Value("style");
     if (styleText ? !positional.empty() : positional.size() != 1)
         return UsageError(kUsage);
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
     if (styleText) {

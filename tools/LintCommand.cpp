@@ -4,6 +4,7 @@
 #include "ToolSupport.h"
 #include "analysis/FXBudget.h"
 #include "definitions/FXFile.h"
+#include "definitions/FXMissingFiles.h"
 #include "definitions/FXStyle.h"
 #include "definitions/FXTypeFactory.h"
 #include "definitions/FXUnreadEntries.h"
@@ -11,7 +12,6 @@
 #include "stream/FilePath.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -88,7 +88,7 @@ private:
                 Report(name, "child type '" + child + "' cannot be found (" +
                                  FXTypeFilePath(child.c_str()) + ": " + childType.reason + ")");
         }
-        CheckFiles(name, type, loaded.children);
+        CheckFiles(name, type);
         CheckCycle(name);
         CheckBudget(name);
     }
@@ -172,30 +172,16 @@ private:
                                  "entry_00, entry_01, ... (the file has " +
                                  keys + ")");
             } else {
-                char missing[32];
-                std::snprintf(missing, sizeof missing, "entry_%02zu", entries.read);
-                Report(name, entries.property + ": reading stops at the missing " + missing +
-                                 ", so " + keys + (entries.unread.size() == 1 ? " is" : " are") +
-                                 " not read");
+                Report(name, entries.property + ": reading stops at the missing " +
+                                 FXNumberedKey("entry_", entries.read) + ", so " + keys +
+                                 (entries.unread.size() == 1 ? " is" : " are") + " not read");
             }
         }
     }
 
-    // String parameters that are not child types name files: textures, meshes, flares.
-    void CheckFiles(const std::string& name, const FXType& type,
-                    const std::vector<std::string>& children) {
-        for (const auto& param : type.Params()) {
-            if (param->Kind() != VARTYPE_STRING)
-                continue;
-            FXVariable value;
-            param->Read(value);
-            const std::string text = value.String();
-            if (text.empty() || std::find(children.begin(), children.end(), text) != children.end())
-                continue;
-            std::string host;
-            if (!FilePath::ConvertFromAlias(text, host) || !std::filesystem::is_regular_file(host))
-                Report(name, std::string(param->Name()) + ": file '" + text + "' does not exist");
-        }
+    void CheckFiles(const std::string& name, const FXType& type) {
+        for (const FXMissingFile& missing : FXFindMissingFiles(type))
+            Report(name, missing.property + ": file '" + missing.file + "' does not exist");
     }
 
     // Follows child types depth-first from name; a path back to name is a cycle.
@@ -256,22 +242,16 @@ std::vector<std::string> AllTypeNames() {
 } // namespace
 
 int RunLint(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir", "budget"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
+    const auto parsed = ParseToolArgs(args, {kUsage, {"wkdir", "budget"}});
+    if (!parsed)
+        return kUsageStatus;
     std::optional<uint64_t> budget;
-    if (const auto text = parsed.Value("budget")) {
-        uint64_t value = 0;
-        const char* end = text->data() + text->size();
-        const auto result = std::from_chars(text->data(), end, value);
-        if (result.ec != std::errc() || result.ptr != end)
-            return UsageError(kUsage, "--budget takes a whole number of instances");
-        budget = value;
-    }
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    if (const auto text = parsed->Value("budget"); text && !ParseNumber(text, budget.emplace()))
+        return UsageError(kUsage, "--budget takes a whole number of instances");
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
-    std::vector<std::string> names = parsed.Positional();
+    std::vector<std::string> names = parsed->Positional();
     if (names.empty())
         names = AllTypeNames();
     return Linter(budget).Run(names);

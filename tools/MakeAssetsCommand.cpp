@@ -9,10 +9,10 @@
 #include <filesystem>
 
 int RunMakeAssets(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {});
-    if (!parsed.Ok() || parsed.Positional().size() != 1)
-        return UsageError("make-assets FOLDER", parsed.Error());
-    const std::string& folder = parsed.Positional()[0];
+    const auto parsed = ParseToolArgs(args, {"make-assets FOLDER", {}, 1, 1});
+    if (!parsed)
+        return kUsageStatus;
+    const std::string& folder = parsed->Positional()[0];
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {

@@ -5,7 +5,6 @@
 #include "stream/FilePath.h"
 #include "stream/StandardAliases.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -14,24 +13,18 @@ constexpr const char* kUsage = "mesh-import IN.obj OUT.kmo [--scale S]";
 }
 
 int RunMeshImport(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"scale"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
+    const auto parsed = ParseToolArgs(args, {kUsage, {"scale"}, 2, 2});
+    if (!parsed)
+        return kUsageStatus;
+    const std::string& in = parsed->Positional()[0];
+    const std::string& out = parsed->Positional()[1];
+    float scale = 1.0f;
+    if (!ParseNumber(parsed->Value("scale"), scale) || !std::isfinite(scale) || scale <= 0.0f)
+        return UsageError(kUsage,
+                          "the scale '" + *parsed->Value("scale") + "' is not a number above 0");
     // Paths may be aliased ("Data:art/fx/rock.kmo") below the current directory.
     FilePath::RemoveAllAliases();
     AddStandardAliases();
-
-    if (parsed.Positional().size() != 2)
-        return UsageError(kUsage);
-    const std::string& in = parsed.Positional()[0];
-    const std::string& out = parsed.Positional()[1];
-    float scale = 1.0f;
-    if (const auto text = parsed.Value("scale")) {
-        const char* end = text->data() + text->size();
-        const auto result = std::from_chars(text->data(), end, scale);
-        if (result.ec != std::errc() || result.ptr != end || !std::isfinite(scale) || scale <= 0.0f)
-            return UsageError(kUsage, "the scale '" + *text + "' is not a number above 0");
-    }
 
     Mesh mesh;
     std::string error;

@@ -12,19 +12,17 @@ constexpr const char* kUsage = "new STYLE NAME [--wkdir DIR]";
 }
 
 int RunNew(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    if (parsed.Positional().size() != 2)
-        return UsageError(kUsage);
-    const std::string& styleText = parsed.Positional()[0];
-    const std::string& name = parsed.Positional()[1];
+    const auto parsed = ParseToolArgs(args, {kUsage, {"wkdir"}, 2, 2});
+    if (!parsed)
+        return kUsageStatus;
+    const std::string& styleText = parsed->Positional()[0];
+    const std::string& name = parsed->Positional()[1];
     const int style = ParseStyle(styleText);
     if (style == kStyleNone)
         return UsageError(kUsage, "unknown style '" + styleText + "'");
     if (name.empty())
         return UsageError(kUsage, "the name is empty");
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
     const auto type = FXNewType(style, name.c_str());

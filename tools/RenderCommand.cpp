@@ -109,21 +109,19 @@ int RenderSnapshot(const ToolArgs& parsed, const std::string& file, const std::s
 } // namespace
 
 int RunRender(const std::vector<std::string>& args) {
-    std::vector<std::string> valueOptions = {"wkdir", "time", "frames",   "fps",
-                                             "speed", "size", "snapshot", "o"};
-    valueOptions.insert(valueOptions.end(), kSceneOptionNames.begin(), kSceneOptionNames.end());
-    const ToolArgs parsed(args, valueOptions);
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    if (!parsed.Value("o"))
+    const auto parsed = ParseToolArgs(args, {kUsage,
+                                             WithSceneOptions({"wkdir", "time", "frames", "fps",
+                                                               "speed", "size", "snapshot", "o"}),
+                                             0, 1, true});
+    if (!parsed)
+        return kUsageStatus;
+    const std::string output = *parsed->Value("o");
+    if (const auto snapshot = parsed->Value("snapshot"))
+        return RenderSnapshot(*parsed, *snapshot, output);
+    if (parsed->Positional().size() != 1)
         return UsageError(kUsage);
-    const std::string output = *parsed.Value("o");
-    if (const auto snapshot = parsed.Value("snapshot"))
-        return RenderSnapshot(parsed, *snapshot, output);
-    if (parsed.Positional().size() != 1)
-        return UsageError(kUsage);
-    const std::string name = parsed.Positional()[0];
-    const bool transparent = parsed.Flag("transparent");
+    const std::string name = parsed->Positional()[0];
+    const bool transparent = parsed->Flag("transparent");
 
     FXExportSettings settings;
     settings.typeName = name;
@@ -131,26 +129,26 @@ int RunRender(const std::vector<std::string>& args) {
     settings.outputPath = output;
     std::string problem;
     // A transparent picture has no grid unless one is asked for.
-    if (!ReadSceneOptions(parsed, std::string(transparent ? "none" : "xz"), settings.scene,
+    if (!ReadSceneOptions(*parsed, std::string(transparent ? "none" : "xz"), settings.scene,
                           problem))
         return UsageError(kUsage, problem);
     double time = 0, frames = 0;
-    const bool animated = parsed.Value("frames").has_value();
-    if (!ParseNumberOption(parsed.Value("time"), time) ||
-        !ParseNumberOption(parsed.Value("frames"), frames) ||
-        !ParseNumberOption(parsed.Value("fps"), settings.fps) ||
-        !ParseNumberOption(parsed.Value("speed"), settings.speed) ||
-        (parsed.Value("size") &&
-         !ParseSize(*parsed.Value("size"), settings.width, settings.height)))
+    const bool animated = parsed->Value("frames").has_value();
+    if (!ParseNumberOption(parsed->Value("time"), time) ||
+        !ParseNumberOption(parsed->Value("frames"), frames) ||
+        !ParseNumberOption(parsed->Value("fps"), settings.fps) ||
+        !ParseNumberOption(parsed->Value("speed"), settings.speed) ||
+        (parsed->Value("size") &&
+         !ParseSize(*parsed->Value("size"), settings.width, settings.height)))
         return UsageError(kUsage, "an option has a bad value");
-    if (animated && parsed.Value("time"))
+    if (animated && parsed->Value("time"))
         return UsageError(kUsage, "--time and --frames exclude each other");
-    if (!animated && (parsed.Value("fps") || parsed.Value("speed")))
+    if (!animated && (parsed->Value("fps") || parsed->Value("speed")))
         return UsageError(kUsage, "--fps and --speed go with --frames");
     if (!(time >= 0))
         return UsageError(kUsage, "--time must not be negative");
     if (!animated) {
-        ToolEnvironment environment(parsed.Value("wkdir"));
+        ToolEnvironment environment(parsed->Value("wkdir"));
         if (!environment.Ok())
             return 1;
         return RenderFrame(name, settings.scene, time, settings.width, settings.height, transparent,
@@ -162,7 +160,7 @@ int RunRender(const std::vector<std::string>& args) {
         return UsageError(kUsage, "--frames takes a whole number");
     if (const std::string why = FXAnimationExport::Check(settings); !why.empty())
         return UsageError(kUsage, why);
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
     std::string reason;

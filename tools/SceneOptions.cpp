@@ -4,8 +4,11 @@
 #include <charconv>
 #include <cmath>
 
-const std::vector<std::string> kSceneOptionNames = {"seed",       "camera",  "target", "grid",
-                                                    "background", "gravity", "wind"};
+std::vector<std::string> WithSceneOptions(std::vector<std::string> verbOptions) {
+    for (const char* name : {"seed", "camera", "target", "grid", "background", "gravity", "wind"})
+        verbOptions.emplace_back(name);
+    return verbOptions;
+}
 
 bool ParseNumberList(const std::string& text, char separator, size_t count,
                      std::vector<double>& out) {

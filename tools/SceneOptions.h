@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-// The value options SceneOptions reads, for ToolArgs.
-extern const std::vector<std::string> kSceneOptionNames;
+// A verb's own value options and those ReadSceneOptions reads, for ToolSyntax.
+std::vector<std::string> WithSceneOptions(std::vector<std::string> verbOptions);
 
 // Numbers separated by separator, exactly count of them, in the C locale's notation.
 bool ParseNumberList(const std::string& text, char separator, size_t count,

@@ -6,7 +6,6 @@
 #include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
-#include <charconv>
 #include <cstdio>
 #include <map>
 
@@ -16,40 +15,29 @@ constexpr const char* kUsage =
     "simulate NAME [--wkdir DIR] [--seed N] [--dt SECONDS] [--steps K] [--max-step SECONDS] "
     "[--positions]";
 
-template <typename T>
-bool ParseNumber(const std::optional<std::string>& text, T& out) {
-    if (!text)
-        return true;
-    const char* begin = text->data();
-    const char* end = begin + text->size();
-    const auto result = std::from_chars(begin, end, out);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
 } // namespace
 
 int RunSimulate(const std::vector<std::string>& args) {
-    const ToolArgs parsed(args, {"wkdir", "seed", "dt", "steps", "max-step"});
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    if (parsed.Positional().size() != 1)
-        return UsageError(kUsage);
+    const auto parsed =
+        ParseToolArgs(args, {kUsage, {"wkdir", "seed", "dt", "steps", "max-step"}, 1, 1});
+    if (!parsed)
+        return kUsageStatus;
     uint32_t seed = 0;
     double dt = 0.05;
     long steps = 100;
     double maxStep = -1.0;
-    if (!ParseNumber(parsed.Value("seed"), seed) || !ParseNumber(parsed.Value("dt"), dt) ||
-        !ParseNumber(parsed.Value("steps"), steps) ||
-        !ParseNumber(parsed.Value("max-step"), maxStep) || !(dt >= 0.0) || steps < 0)
+    if (!ParseNumber(parsed->Value("seed"), seed) || !ParseNumber(parsed->Value("dt"), dt) ||
+        !ParseNumber(parsed->Value("steps"), steps) ||
+        !ParseNumber(parsed->Value("max-step"), maxStep) || !(dt >= 0.0) || steps < 0)
         return UsageError(kUsage, "a number option has a bad value");
-    const bool positions = parsed.Flag("positions");
-    const std::string& name = parsed.Positional()[0];
+    const bool positions = parsed->Flag("positions");
+    const std::string& name = parsed->Positional()[0];
 
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
     FXManager& manager = *FXManager::Instance();
-    if (parsed.Value("max-step"))
+    if (parsed->Value("max-step"))
         manager.SetMaxUpdateStep(static_cast<float>(maxStep));
     RandomSeed(seed);
     const FXHandle handle = manager.Create(name.c_str(), nullptr);

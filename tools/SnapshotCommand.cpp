@@ -17,33 +17,30 @@ constexpr const char* kUsage =
 } // namespace
 
 int RunSnapshot(const std::vector<std::string>& args) {
-    std::vector<std::string> valueOptions = {"wkdir", "time", "size", "note", "o"};
-    valueOptions.insert(valueOptions.end(), kSceneOptionNames.begin(), kSceneOptionNames.end());
-    const ToolArgs parsed(args, valueOptions);
-    if (!parsed.Ok())
-        return UsageError(kUsage, parsed.Error());
-    if (parsed.Positional().size() != 1 || !parsed.Value("o"))
-        return UsageError(kUsage);
+    const auto parsed = ParseToolArgs(
+        args, {kUsage, WithSceneOptions({"wkdir", "time", "size", "note", "o"}), 1, 1, true});
+    if (!parsed)
+        return kUsageStatus;
     FXSnapshot snapshot;
     std::string problem;
-    if (!ReadSceneOptions(parsed, std::string("xz"), snapshot.scene, problem))
+    if (!ReadSceneOptions(*parsed, std::string("xz"), snapshot.scene, problem))
         return UsageError(kUsage, problem);
-    if (!ParseNumberOption(parsed.Value("time"), snapshot.time) ||
+    if (!ParseNumberOption(parsed->Value("time"), snapshot.time) ||
         !(snapshot.time >= 0 && snapshot.time <= FXSnapshot::kMaxTime))
         return UsageError(kUsage, "--time takes seconds from 0 to 600");
-    if (const auto size = parsed.Value("size");
+    if (const auto size = parsed->Value("size");
         size && !ParseSize(*size, snapshot.width, snapshot.height))
         return UsageError(kUsage, "--size takes WxH, 1 to 8192 each");
-    snapshot.note = parsed.Value("note").value_or("");
+    snapshot.note = parsed->Value("note").value_or("");
     if (snapshot.note.size() > FXSnapshot::kMaxNoteBytes)
         return UsageError(kUsage, "--note is longer than 65535 bytes");
 
-    ToolEnvironment environment(parsed.Value("wkdir"));
+    ToolEnvironment environment(parsed->Value("wkdir"));
     if (!environment.Ok())
         return 1;
     std::string reason;
-    if (!snapshot.CaptureTypes(parsed.Positional()[0], &reason) ||
-        !snapshot.Write(*parsed.Value("o"), &reason)) {
+    if (!snapshot.CaptureTypes(parsed->Positional()[0], &reason) ||
+        !snapshot.Write(*parsed->Value("o"), &reason)) {
         std::fprintf(stderr, "sparv-fx: %s\n", reason.c_str());
         return 1;
     }

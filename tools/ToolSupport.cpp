@@ -47,6 +47,22 @@ std::optional<std::string> ToolArgs::Value(const std::string& name) const {
     return std::nullopt;
 }
 
+std::optional<ToolArgs> ParseToolArgs(const std::vector<std::string>& args,
+                                      const ToolSyntax& syntax) {
+    ToolArgs parsed(args, syntax.valueOptions);
+    if (!parsed.Ok()) {
+        UsageError(syntax.usage, parsed.Error());
+        return std::nullopt;
+    }
+    const size_t words = parsed.Positional().size();
+    if (words < syntax.minWords || words > syntax.maxWords ||
+        (syntax.needsOutput && !parsed.Value("o"))) {
+        UsageError(syntax.usage);
+        return std::nullopt;
+    }
+    return parsed;
+}
+
 ToolEnvironment::ToolEnvironment(const std::optional<std::string>& workingDirectory) {
     if (workingDirectory) {
         std::error_code error;
@@ -77,7 +93,7 @@ int UsageError(const char* usage, const std::string& problem) {
     if (!problem.empty())
         std::fprintf(stderr, "sparv-fx: %s\n", problem.c_str());
     std::fprintf(stderr, "usage: sparv-fx %s\n", usage);
-    return 2;
+    return kUsageStatus;
 }
 
 std::string FormatNumber(double value) {

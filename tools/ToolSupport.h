@@ -3,6 +3,8 @@
 // What every verb of sparv-fx shares: option parsing and the environment the FX runtime
 // expects (working directory, path aliases, a started FXManager).
 
+#include <charconv>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,35 @@ private:
     std::string m_error;
 };
 
+// The exit status of bad usage.
+constexpr int kUsageStatus = 2;
+
+// What a verb accepts.
+struct ToolSyntax {
+    const char* usage;                     // printed after "usage: sparv-fx "
+    std::vector<std::string> valueOptions; // options that take a value; others are flags
+    size_t minWords = 0;                   // positional words, at least
+    size_t maxWords = SIZE_MAX;            // and at most
+    bool needsOutput = false;              // whether -o OUT must be given
+};
+
+// A verb's arguments when they parse and fit syntax; otherwise prints the usage (and the
+// problem) on stderr and gives nothing: the verb then returns kUsageStatus.
+std::optional<ToolArgs> ParseToolArgs(const std::vector<std::string>& args,
+                                      const ToolSyntax& syntax);
+
+// A number option's value, the whole text in the C locale's notation, into out; true
+// when the option is absent (out is then left alone).
+template <typename T>
+bool ParseNumber(const std::optional<std::string>& text, T& out) {
+    if (!text)
+        return true;
+    const char* begin = text->data();
+    const char* end = begin + text->size();
+    const auto result = std::from_chars(begin, end, out);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
 // Changes to the working directory (when given), registers the path aliases and starts
 // the scene's light and flare managers and the FX runtime; the destructor shuts them
 // down. Ok() is false (with a message
@@ -42,7 +73,7 @@ private:
     bool m_ok = false;
 };
 
-// Prints "usage: sparv-fx USAGE" on stderr and returns the bad-usage status 2.
+// Prints "usage: sparv-fx USAGE" on stderr and returns kUsageStatus.
 int UsageError(const char* usage, const std::string& problem = {});
 
 // A float in its shortest exact decimal form, independent of the locale.

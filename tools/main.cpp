@@ -16,6 +16,7 @@
 //   sparv-fx make-assets FOLDER           the default textures and meshes
 
 #include "Commands.h"
+#include "ToolSupport.h"
 
 #include <cstdio>
 #include <cstring>
@@ -67,12 +68,23 @@ void PrintUsage(FILE* out) {
         out);
 }
 
+const struct {
+    const char* name;
+    int (*run)(const std::vector<std::string>& args);
+} kVerbs[] = {
+    {"dump", RunDump},         {"new", RunNew},
+    {"lint", RunLint},         {"simulate", RunSimulate},
+    {"budget", RunBudget},     {"mesh-import", RunMeshImport},
+    {"render", RunRender},     {"make-assets", RunMakeAssets},
+    {"snapshot", RunSnapshot}, {"bake", RunBake},
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage(stderr);
-        return 2;
+        return kUsageStatus;
     }
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
@@ -80,27 +92,10 @@ int main(int argc, char** argv) {
         PrintUsage(stdout);
         return 0;
     }
-    if (command == "dump")
-        return RunDump(args);
-    if (command == "new")
-        return RunNew(args);
-    if (command == "lint")
-        return RunLint(args);
-    if (command == "simulate")
-        return RunSimulate(args);
-    if (command == "budget")
-        return RunBudget(args);
-    if (command == "mesh-import")
-        return RunMeshImport(args);
-    if (command == "render")
-        return RunRender(args);
-    if (command == "make-assets")
-        return RunMakeAssets(args);
-    if (command == "snapshot")
-        return RunSnapshot(args);
-    if (command == "bake")
-        return RunBake(args);
+    for (const auto& [name, run] : kVerbs)
+        if (command == name)
+            return run(args);
     std::fprintf(stderr, "sparv-fx: unknown command '%s'\n", command.c_str());
     PrintUsage(stderr);
-    return 2;
+    return kUsageStatus;
 }

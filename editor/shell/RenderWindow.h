@@ -7,6 +7,12 @@
 // Frames are drawn when the idle loop asks (Frame), not when Qt paints: the effect moves on
 // even while the window is covered. Qt's own paint only shows the last frame again, or
 // draws one without advancing the effect when there is none (first show, resize).
+//
+// The window shows the effect over its whole area, or in panes: side by side when
+// comparing (the effect before the last edits on the left, in a world of its own, as it is
+// now on the right), or one pane of a fixed size, centred, when a review snapshot gives
+// the size its frame was made at. Each pane is drawn at its own size into a framebuffer of
+// that size and copied into place, so it shows what a view of that size alone would show.
 
 #include "host/WindowInterface.h"
 #include "runtime/FXMouseController.h"
@@ -16,8 +22,12 @@
 #include <QOpenGLWidget>
 #include <QString>
 #include <memory>
+#include <vector>
 
+class QLabel;
+class QOpenGLFramebufferObject;
 class RenderWindowHook;
+class SparvWorld;
 
 class RenderWindow : public QOpenGLWidget, public WindowInterface {
     Q_OBJECT
@@ -47,6 +57,34 @@ public:
     bool CameraMoving() const { return m_buttons.testFlag(Qt::RightButton); }
     // Advances the effects by step seconds and draws them.
     void Frame(float step);
+    // Draws the effects again as they stand, without advancing them.
+    void Redraw();
+    // While held, nothing is drawn (a job draws with another context); the last frame stays.
+    void SetHeld(bool held) { m_held = held; }
+    bool Held() const { return m_held; }
+    // Restarts the lens flares' fade-in, as a picture rebuilt from time 0 has it.
+    void SetDisplayTime(float seconds) { m_preview.SetDisplayTime(seconds); }
+    // Seconds of effect handed to the runtime by Frame since construction (every world
+    // advances by the same).
+    double SimulatedSeconds() const { return m_simulatedSeconds; }
+
+    // Side by side: before (a world of its own, not owned) on the left, the current runtime
+    // on the right, each labelled; null ends it.
+    void SetCompare(SparvWorld* before, const QString& beforeLabel, const QString& nowLabel);
+    bool Comparing() const { return m_before != nullptr; }
+    // One pane of size pixels (device pixels), centred and scaled down to fit, labelled; an
+    // empty size ends it.
+    void SetFixedSize(const QSize& size, const QString& label);
+    // The size in device pixels the current runtime's effect is drawn at: the window's, its
+    // half when comparing, or the fixed size.
+    QSize EffectViewSize() const;
+    // Where in the window (device pixels, top-left origin) the panes are shown: the
+    // current runtime's pane and, when comparing, the other one.
+    QRect NowPaneRect() const;
+    QRect BeforePaneRect() const;
+    // The labels over the panes, for tests.
+    QString BeforeLabel() const;
+    QString NowLabel() const;
 
     FXPreview& Preview() { return m_preview; }
     FXRendererGL& Renderer() { return m_renderer; }
@@ -86,7 +124,16 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void DrawFrame(float step);
+    struct Pane {
+        SparvWorld* world; // null: the current runtime
+        QRect target;      // in the window, device pixels, top-left origin
+        QSize size;        // drawn at, device pixels
+    };
+    std::vector<Pane> Panes() const;
+    void DrawFrame(float step, bool advance);
+    // One pane drawn into the pane framebuffer, then copied into the window's.
+    void DrawPane(const Pane& pane, float step, bool advance);
+    void PlaceLabels();
 
     FXRendererGL m_renderer;
     FXPreview m_preview;
@@ -103,6 +150,15 @@ private:
     QPointF m_lastPointer;
     QPointF m_motion; // pixels since the last camera input
     float m_accumulatedTurn = 0.0f;
+
+    bool m_held = false;
+    double m_simulatedSeconds = 0.0;
+    SparvWorld* m_before = nullptr;
+    QSize m_fixedSize;
+    QSize m_paneSize; // while a pane is drawn: what GetWidth and GetHeight answer
+    std::unique_ptr<QOpenGLFramebufferObject> m_paneBuffer;
+    QLabel* m_beforeLabel;
+    QLabel* m_nowLabel;
 
     bool m_showModel = true;
     QString m_modelName;

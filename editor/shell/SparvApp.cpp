@@ -1,7 +1,7 @@
 #include "shell/SparvApp.h"
 
-#include "runtime/FXManager.h"
 #include "diag/Diag.h"
+#include "runtime/FXManager.h"
 #include "shell/RenderWindow.h"
 #include "shell/SparvDoc.h"
 #include "shell/SparvDocCommands.h"
@@ -108,6 +108,7 @@ bool SparvApp::Startup(const QStringList& arguments) {
     m_running = true;
     connect(m_playback.get(), &SparvPlayback::Changed, this, &SparvApp::Wake);
     connect(ActiveView()->Render(), &RenderWindow::InputArrived, this, &SparvApp::Wake);
+    connect(ActiveView(), &SparvView::FramesWanted, this, &SparvApp::Wake);
     connect(ActiveView()->Render(), &RenderWindow::FramePresented, this, [this] {
         // The refresh has come: the next pass may draw.
         if (m_awaitingPresent) {
@@ -180,7 +181,7 @@ void SparvApp::SetUncappedFrameRate(bool uncapped) {
 
 bool SparvApp::NeedsFrames() const {
     const SparvView* view = ActiveView();
-    if (!m_running || !view || !m_playback)
+    if (!m_running || !view || !m_playback || view->Held())
         return false;
     if (m_playback->IsPlaying() || view->Render()->CameraMoving())
         return true;
@@ -222,12 +223,15 @@ SparvView* SparvApp::ActiveView() const {
 
 bool SparvApp::Idle() {
     if (m_running) {
-        float dt = static_cast<float>(static_cast<double>(Now() - m_frameTimerStart) * 1e-9);
+        // Real time at the playback's speed.
+        float dt = static_cast<float>(static_cast<double>(Now() - m_frameTimerStart) * 1e-9 *
+                                      m_playback->Speed());
         RestartFrameTimer();
         // A stall (a modal dialog, a slow frame) never moves the effect on by more.
         if (dt > kMaxFrameStep)
             dt = kMaxFrameStep;
-        if (SparvView* view = ActiveView()) {
+        // A job holding the view runs in a runtime of its own: nothing here may touch it.
+        if (SparvView* view = ActiveView(); view && !view->Held()) {
             view->MakeContextCurrent();
             m_playback->Update();
             view->Frame(dt);

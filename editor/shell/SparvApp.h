@@ -3,9 +3,9 @@
 // The editor's application object: it prepares the engine environment (working directory,
 // path aliases), creates the document with its main frame and preview view, shows the
 // window and then drives the editor from idle time. Every idle pass measures the real time
-// since the last one, limits it to 0.05 seconds, lets the playback restart a finished
-// effect and lets the view simulate and draw one frame. It also owns File New, About, the
-// recent-file list and a log of the allocations of each idle pass.
+// since the last one, scales it by the playback speed and limits it to 0.05 seconds, lets the
+// playback restart a finished effect and lets the view simulate and draw one frame. It also owns
+// File New, About, the recent-file list and a log of the allocations of each idle pass.
 //
 // The idle loop runs only while frames change: while an effect plays, while a stopped
 // effect winds down and while the camera moves. Otherwise it waits for the next event, so
@@ -35,7 +35,8 @@ class SparvApp : public QObject, public SparvCommandTarget {
     Q_OBJECT
 
 public:
-    // The longest step one idle pass gives the effect, in seconds.
+    // The longest step one idle pass gives the effect, in seconds (of the effect: real time
+    // times the playback speed).
     static constexpr float kMaxFrameStep = 0.05f;
 
     explicit SparvApp(QObject* parent = nullptr);

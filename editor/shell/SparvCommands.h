@@ -45,6 +45,19 @@ enum Id : int {
     EditRedo = 32794,
     Preferences = 32795,
 
+    // Reviewing an effect.
+    SpeedFirst = 32800, // one entry per playback speed, slowest first: 32800 to 32805
+    SpeedLast = 32805,
+    SpeedSlower = 32806, // [
+    SpeedFaster = 32807, // ]
+    SpeedNormal = 32808, // backslash
+    StepForward = 32809, // .
+    StepBack = 32810,    // ,
+    CompareWithBefore = 32811,
+    ExportAnimation = 32812,
+    BakeFlipbook = 32813,
+    SaveSnapshot = 32814,
+
     PlayButton = 1005,
     StopButton = 1006,
 };

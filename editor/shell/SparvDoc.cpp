@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -119,6 +120,7 @@ public:
     }
 
     bool Empty() const { return m_changes.empty(); }
+    const std::vector<Change>& Changes() const { return m_changes; }
     // Whether every property holds its value from before again.
     bool ChangesNothing() const {
         return std::all_of(m_changes.begin(), m_changes.end(),
@@ -169,6 +171,7 @@ void SparvDoc::NewDocument(int style) {
 }
 
 void SparvDoc::EmptyContents() {
+    m_readOnly = false;
     m_gestureDepth = 0;
     m_gesture.reset();
     m_undoStack.clear();
@@ -278,6 +281,8 @@ SparvDoc::SaveReport SparvDoc::SaveAs(const QString& name) {
         report.failed.append(name);
         return report;
     }
+    // A snapshot's types now have a file: they are the document's to edit.
+    m_readOnly = false;
     SetTitle(QString::fromStdString(main.GetName()));
     report.saved.append(QString::fromStdString(main.GetName()));
     const SaveReport others = SaveAll();
@@ -437,6 +442,13 @@ QString SparvDoc::EditLabel(int typeIndex, const std::string& name) const {
 }
 
 SparvDoc::EditResult SparvDoc::ApplyPropertyChange(const PropertyEdit& edit, QString* reason) {
+    if (m_readOnly) {
+        if (reason)
+            *reason = QStringLiteral("a review snapshot is read-only (Save As makes it a document "
+                                     "of the working directory)");
+        emit PropertyChanged(edit.typeIndex, QString::fromStdString(edit.name));
+        return EditResult::Refused;
+    }
     FXType* type = TypeAt(edit.typeIndex);
     FXVariable before;
     if (!type || !type->GetPropertyValue(edit.name.c_str(), before)) {
@@ -521,4 +533,45 @@ void SparvDoc::Write(int typeIndex, const std::string& name, const FXVariable& v
     entry.revision = revision;
     emit PropertyChanged(typeIndex, QString::fromStdString(name));
     NotifyModified();
+}
+
+// ---- the past -----------------------------------------------------------------------------
+
+std::vector<std::shared_ptr<FXType>> SparvDoc::TypesBefore(int edits) const {
+    std::vector<std::shared_ptr<FXType>> copies;
+    for (const Entry& entry : m_types) {
+        FXPropertyList properties;
+        entry.type->GetProperties(properties);
+        copies.push_back(
+            FXBuildType(entry.type->GetStyle(), entry.type->GetName().c_str(), properties));
+    }
+    // The values before each change, latest step first, as undoing would write them.
+    const int last = m_undoStack.index();
+    const int first = last - std::clamp(edits, 0, last);
+    for (int step = last - 1; step >= first; --step) {
+        const auto* command = dynamic_cast<const PropertyEditCommand*>(m_undoStack.command(step));
+        if (!command)
+            continue;
+        const auto& changes = command->Changes();
+        for (auto change = changes.rbegin(); change != changes.rend(); ++change)
+            if (change->typeIndex >= 0 && change->typeIndex < static_cast<int>(copies.size()) &&
+                copies[static_cast<size_t>(change->typeIndex)])
+                copies[static_cast<size_t>(change->typeIndex)]->SetProperty(change->name.c_str(),
+                                                                            change->before);
+    }
+    return copies;
+}
+
+// ---- review snapshots ---------------------------------------------------------------------
+
+void SparvDoc::LoadSnapshot(std::vector<std::shared_ptr<FXType>> types, const QString& title) {
+    EmptyContents();
+    for (std::shared_ptr<FXType>& type : types)
+        if (type)
+            AddType(std::move(type), false);
+    m_untitled = true;
+    m_readOnly = !m_types.empty();
+    SetTitle(title);
+    NotifyModified();
+    emit TypesReplaced(false);
 }

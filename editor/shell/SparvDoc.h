@@ -150,6 +150,22 @@ public:
     // The label of the undo step of an edit of a property ("Change Duration").
     QString EditLabel(int typeIndex, const std::string& name) const;
 
+    // --- the past ----------------------------------------------------------------------
+    // How many edits can be undone from the current state.
+    int UndoableEdits() const { return m_undoStack.index(); }
+    // Copies of the types as they were before the last edits (edits undo steps back, held
+    // within 0 to UndoableEdits()), in the list's order: what undoing them would give,
+    // without undoing anything. The copies are the caller's.
+    std::vector<std::shared_ptr<FXType>> TypesBefore(int edits) const;
+
+    // --- review snapshots --------------------------------------------------------------
+    // Replaces the document's types with a review snapshot's (the main type first),
+    // read-only: edits are refused until Save As adopts the types into the working
+    // directory. title names the snapshot for the window's caption.
+    void LoadSnapshot(std::vector<std::shared_ptr<FXType>> types, const QString& title);
+    // Whether the document shows a review snapshot that has not been saved as a document.
+    bool IsReadOnly() const { return m_readOnly; }
+
 signals:
     // A property of a type changed (or was refused and keeps its value).
     void PropertyChanged(int typeIndex, const QString& name);
@@ -189,6 +205,7 @@ private:
     QUndoStack m_undoStack;
     quint64 m_lastRevision = 0;
     bool m_untitled = false;
+    bool m_readOnly = false;
     bool m_modified = false; // last state announced by ModifiedChanged
     QString m_title;
 

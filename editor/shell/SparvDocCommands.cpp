@@ -14,6 +14,12 @@
 namespace {
 
 const QString kLuaFilter = QStringLiteral("Lua files (*.lua)");
+// Open also takes review snapshots.
+const QString kOpenFilter = kLuaFilter + QStringLiteral(";;Review snapshots (*.sparvsnap)");
+
+bool IsSnapshot(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("sparvsnap"), Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -102,7 +108,7 @@ void SparvDocCommands::SavePromptOfOpen() {
 void SparvDocCommands::Open() {
     SavePromptOfOpen();
     const QString path = SparvPrompts::Current().OpenFile(m_dialogParent, QStringLiteral("Open"),
-                                                          SparvDoc::HostFXRoot(), kLuaFilter);
+                                                          SparvDoc::HostFXRoot(), kOpenFilter);
     if (!path.isEmpty())
         Load(path);
 }
@@ -113,6 +119,12 @@ void SparvDocCommands::OpenPath(const QString& hostPath) {
 }
 
 bool SparvDocCommands::Load(const QString& hostPath) {
+    if (IsSnapshot(hostPath) && m_openSnapshot) {
+        if (!m_openSnapshot(hostPath))
+            return false;
+        m_recentFiles.Add(hostPath);
+        return true;
+    }
     QString failure;
     if (!m_document.Load(hostPath, &failure)) {
         Message(failure, true);
@@ -161,6 +173,8 @@ bool SparvDocCommands::SaveAs() {
         Message(QStringLiteral("Failed to find file"), true);
         return false;
     }
+    if (m_document.IsReadOnly() && m_adoptSnapshot && !m_adoptSnapshot())
+        return false;
     if (!m_playback.IsStopped())
         m_playback.Stop();
     const SparvDoc::SaveReport report = m_document.SaveAs(name);

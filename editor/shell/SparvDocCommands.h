@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 class QWidget;
 class SparvDoc;
@@ -29,11 +30,20 @@ public:
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, SparvCommandState& state) override;
 
+    // Review snapshots are opened by others: open shows one (true when it did), adopt
+    // prepares a snapshot's types for Save As (false: the user declined).
+    void SetSnapshotHandlers(std::function<bool(const QString&)> open,
+                             std::function<bool()> adopt) {
+        m_openSnapshot = std::move(open);
+        m_adoptSnapshot = std::move(adopt);
+    }
+
     // File Open: the save prompt of Open, the chooser, then the file.
     void Open();
     // The save prompt of Open, then the file (the recent-file list, the command line).
     void OpenPath(const QString& hostPath);
-    // Loads a file, showing why when it cannot; true when it was opened.
+    // Loads a file (an FX file, or a review snapshot), showing why when it cannot; true
+    // when it was opened.
     bool Load(const QString& hostPath);
     // Save As for a document that never had a file, otherwise every unsaved type; true
     // when everything was written.
@@ -59,4 +69,6 @@ private:
     SparvPlayback& m_playback;
     SparvRecentFiles& m_recentFiles;
     QPointer<QWidget> m_dialogParent;
+    std::function<bool(const QString&)> m_openSnapshot;
+    std::function<bool()> m_adoptSnapshot;
 };

@@ -109,7 +109,8 @@ void SparvFileWatcher::Rescan() {
         const FXType& type = *m_document.TypeAt(i);
         const QString file =
             QDir::cleanPath(SparvDoc::HostPathOfType(QString::fromStdString(type.GetName())));
-        if (QFileInfo(file).isFile())
+        // A review snapshot's types are not its files.
+        if (!m_document.IsReadOnly() && QFileInfo(file).isFile())
             wanted[file] = i;
         FXPropertyList properties;
         type.GetProperties(properties);

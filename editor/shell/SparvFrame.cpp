@@ -7,6 +7,7 @@
 #include "shell/SparvFileWatcher.h"
 #include "shell/SparvPlayback.h"
 #include "shell/SparvRecentFiles.h"
+#include "shell/SparvReviewCommands.h"
 #include "shell/SparvView.h"
 
 #include <QAction>
@@ -21,8 +22,12 @@ SparvFrame::SparvFrame(SparvApp& app, SparvDoc& document, SparvPlayback& playbac
       m_view(new SparvView(document, playback, this)),
       m_docCommands(
           std::make_unique<SparvDocCommands>(document, playback, app.RecentFiles(), this)),
+      m_reviewCommands(std::make_unique<SparvReviewCommands>(document, playback, *m_view, this)),
       m_fileWatcher(std::make_unique<SparvFileWatcher>(document, playback, this)) {
     m_fileWatcher->SetBeforeRuntimeChange([this] { m_view->MakeContextCurrent(); });
+    m_docCommands->SetSnapshotHandlers(
+        [this](const QString& path) { return m_reviewCommands->OpenSnapshot(path); },
+        [this] { return m_reviewCommands->AdoptSnapshotTypes(); });
     setObjectName(QStringLiteral("SparvFrame"));
     setCentralWidget(m_view);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -56,6 +61,7 @@ SparvFrame::~SparvFrame() {
     disconnect(&m_app.RecentFiles(), nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     m_fileWatcher.reset();
+    m_reviewCommands.reset();
     delete m_view;
     m_view = nullptr;
 }
@@ -88,6 +94,10 @@ void SparvFrame::BuildMenus() {
     AddCommand(m_fileMenu, FileSave, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
     AddCommand(m_fileMenu, FileSaveAs, QStringLiteral("Save &As..."));
     m_fileMenu->addSeparator();
+    AddCommand(m_fileMenu, ExportAnimation, QStringLiteral("&Export Animation..."));
+    AddCommand(m_fileMenu, BakeFlipbook, QStringLiteral("&Bake Flip-book..."));
+    AddCommand(m_fileMenu, SaveSnapshot, QStringLiteral("Save Sna&pshot..."));
+    m_fileMenu->addSeparator();
     m_recentPlaceholder = m_fileMenu->addAction(QStringLiteral("Recent File"));
     m_recentPlaceholder->setEnabled(false);
     m_recentEnd = m_fileMenu->addSeparator();
@@ -117,11 +127,28 @@ void SparvFrame::BuildMenus() {
     AddCommand(view, FixRandom, QStringLiteral("Fix Random"), {}, true);
     view->addSeparator();
     AddCommand(view, ChooseModel, QStringLiteral("&Choose Model..."));
+    view->addSeparator();
+    QMenu* speed = view->addMenu(QStringLiteral("Playback S&peed"));
+    const QString speeds[] = {QStringLiteral("1/8"),      QStringLiteral("1/4"),
+                              QStringLiteral("1/2"),      QStringLiteral("&Normal"),
+                              QStringLiteral("2 \u00d7"), QStringLiteral("4 \u00d7")};
+    for (int i = 0; i <= SpeedLast - SpeedFirst; ++i)
+        AddCommand(speed, SpeedFirst + i, speeds[i], {}, true);
+    speed->addSeparator();
+    AddCommand(speed, SpeedSlower, QStringLiteral("&Slower"), {QKeySequence(Qt::Key_BracketLeft)});
+    AddCommand(speed, SpeedFaster, QStringLiteral("&Faster"), {QKeySequence(Qt::Key_BracketRight)});
+    AddCommand(speed, SpeedNormal, QStringLiteral("Normal Spee&d"),
+               {QKeySequence(Qt::Key_Backslash)});
+    AddCommand(view, StepForward, QStringLiteral("S&tep"), {QKeySequence(Qt::Key_Period)});
+    AddCommand(view, StepBack, QStringLiteral("Step &Back"), {QKeySequence(Qt::Key_Comma)});
+    view->addSeparator();
+    AddCommand(view, CompareWithBefore, QStringLiteral("Compare with &Before"),
+               {QKeySequence(Qt::CTRL | Qt::Key_B)}, true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, HelpAbout, QStringLiteral("&About Sparv..."));
 
-    for (QMenu* menu : {m_fileMenu, edit, view, help})
+    for (QMenu* menu : {m_fileMenu, edit, view, speed, help})
         connect(menu, &QMenu::aboutToShow, this, &SparvFrame::UpdateCommandStates);
 }
 
@@ -194,10 +221,7 @@ bool SparvFrame::RouteCommand(int id, bool fromAccelerator) {
     m_view->MakeContextCurrent();
     bool handled = fromAccelerator && FxAccelHook::Deliver(id);
     if (!handled) {
-        for (SparvCommandTarget* target :
-             {static_cast<SparvCommandTarget*>(m_view),
-              static_cast<SparvCommandTarget*>(m_docCommands.get()),
-              static_cast<SparvCommandTarget*>(this), static_cast<SparvCommandTarget*>(&m_app)}) {
+        for (SparvCommandTarget* target : Route()) {
             if (target->OnCommand(id)) {
                 handled = true;
                 break;
@@ -208,13 +232,14 @@ bool SparvFrame::RouteCommand(int id, bool fromAccelerator) {
     return handled;
 }
 
+std::vector<SparvCommandTarget*> SparvFrame::Route() {
+    return {m_view, m_docCommands.get(), m_reviewCommands.get(), this, &m_app};
+}
+
 void SparvFrame::UpdateCommandStates() {
     for (const auto& [id, action] : m_actions) {
         SparvCommandState state;
-        for (SparvCommandTarget* target :
-             {static_cast<SparvCommandTarget*>(m_view),
-              static_cast<SparvCommandTarget*>(m_docCommands.get()),
-              static_cast<SparvCommandTarget*>(this), static_cast<SparvCommandTarget*>(&m_app)})
+        for (SparvCommandTarget* target : Route())
             if (target->OnUpdateCommand(id, state))
                 break;
         action->setEnabled(state.enabled);

@@ -40,8 +40,13 @@ QString SparvStatusLine::Note() const {
 }
 
 void SparvStatusLine::SetText(int part, const QString& text) {
-    if (part >= 0 && part < kParts && m_parts[static_cast<size_t>(part)]->text() != text)
-        m_parts[static_cast<size_t>(part)]->setText(text);
+    if (part < 0 || part >= kParts || m_parts[static_cast<size_t>(part)]->text() == text)
+        return;
+    const int width = PartWidth(part);
+    m_parts[static_cast<size_t>(part)]->setText(text);
+    // A text longer than the part's longest (a loop count) widens it.
+    if (PartWidth(part) != width)
+        LayoutParts();
 }
 
 QString SparvStatusLine::Text(int part) const {
@@ -52,10 +57,11 @@ int SparvStatusLine::PartWidth(int part) const {
     if (part < 1 || part >= kParts)
         return 0;
     const auto index = static_cast<size_t>(part);
+    const QFontMetrics metrics = m_parts[index]->fontMetrics();
     // The label's frame and indent on both sides.
-    const int needed =
-        m_parts[index]->fontMetrics().horizontalAdvance(QString::fromLatin1(kLongestText[index])) +
-        2 * (m_parts[index]->indent() + m_parts[index]->frameWidth()) + 4;
+    const int needed = std::max(metrics.horizontalAdvance(QString::fromLatin1(kLongestText[index])),
+                                metrics.horizontalAdvance(m_parts[index]->text())) +
+                       2 * (m_parts[index]->indent() + m_parts[index]->frameWidth()) + 4;
     return std::max(kNominalWidth[index], needed);
 }
 

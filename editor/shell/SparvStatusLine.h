@@ -2,7 +2,8 @@
 
 // The five-part status line at the bottom of the preview. The parts end at R - 450,
 // R - 400, R - 300, R - 150 and R, where R is the line's own width; a part whose longest
-// text needs more room in the platform's font is widened, taking it from part 0.
+// text (or the text it shows) needs more room in the platform's font is widened, taking it
+// from part 0.
 
 #include <QWidget>
 #include <array>
@@ -25,7 +26,8 @@ public:
     QString Note() const;
     // The part's rectangle within the line.
     QRect PartRect(int part) const;
-    // The width of parts 1 to 4: their nominal width, or what their longest text needs.
+    // The width of parts 1 to 4: their nominal width, or what their longest text or the
+    // text they show needs.
     int PartWidth(int part) const;
 
 protected:

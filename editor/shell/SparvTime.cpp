@@ -29,28 +29,70 @@ SparvTime::SparvTime(QWidget* parent)
 SparvTime::~SparvTime() = default;
 
 void SparvTime::SetLength(float seconds) {
+    if (m_looping) {
+        m_looping = false;
+        m_currentTime = 0.0f;
+    }
+    m_length = seconds;
+    ShowPosition();
+}
+
+void SparvTime::SetLoopPeriod(float seconds) {
+    if (!m_looping) {
+        m_looping = true;
+        m_loopTime = 0.0;
+    }
     m_length = seconds;
     ShowPosition();
 }
 
 void SparvTime::Rewind() {
     m_currentTime = 0.0f;
+    m_loopTime = 0.0;
     ShowPosition();
 }
 
 void SparvTime::Advance(float step, bool notPlaying) {
     if (notPlaying)
         return;
-    m_currentTime = std::min(m_length, m_currentTime + step);
+    if (m_looping)
+        m_loopTime += step;
+    else
+        m_currentTime = std::min(m_length, m_currentTime + step);
+    ShowPosition();
+}
+
+void SparvTime::SetTime(double seconds) {
+    seconds = std::max(seconds, 0.0);
+    if (m_looping)
+        m_loopTime = seconds;
+    else
+        m_currentTime = static_cast<float>(std::min(static_cast<double>(m_length), seconds));
     ShowPosition();
 }
 
 float SparvTime::Fraction() const {
-    return m_length <= 0.0f ? 1.0f : std::min(m_length, m_currentTime) / m_length;
+    if (m_length <= 0.0f)
+        return 1.0f;
+    if (m_looping)
+        return static_cast<float>(TimeInLoop() / static_cast<double>(m_length));
+    return std::min(m_length, m_currentTime) / m_length;
+}
+
+double SparvTime::TimeInLoop() const {
+    // The end of a loop is its last moment (the bar full), not the start of the next.
+    return m_loopTime - static_cast<double>(Loop() - 1) * static_cast<double>(m_length);
 }
 
 float SparvTime::CurrentTime() const {
     return Fraction() * m_length;
+}
+
+int SparvTime::Loop() const {
+    if (!m_looping || m_length <= 0.0f || m_loopTime <= 0.0)
+        return 1;
+    const double loops = std::ceil(m_loopTime / static_cast<double>(m_length));
+    return std::max(1, static_cast<int>(std::min(loops, 1e9)));
 }
 
 int SparvTime::Position() const {
@@ -80,6 +122,16 @@ void SparvTime::MoveTo(int position) {
 }
 
 void SparvTime::UserScrub() {
+    if (m_looping) {
+        // Within the period: forward the effect moves on in its loop, backward it is
+        // rebuilt from time 0, in the first loop.
+        const float oldTime = CurrentTime();
+        const float newTime = static_cast<float>(m_slider->value()) / 100.0f * m_length;
+        const float step = newTime - oldTime;
+        m_loopTime = step >= 0.0f ? m_loopTime + step : newTime;
+        emit Scrubbed(oldTime, step);
+        return;
+    }
     const float oldTime = m_currentTime;
     m_currentTime = static_cast<float>(m_slider->value()) / 100.0f * m_length;
     emit Scrubbed(oldTime, m_currentTime - oldTime);

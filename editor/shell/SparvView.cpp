@@ -6,19 +6,25 @@
 #include "shell/SparvDoc.h"
 #include "shell/SparvFormat.h"
 #include "shell/SparvKeyframeEditors.h"
+#include "shell/SparvLoop.h"
 #include "shell/SparvPrompts.h"
 #include "shell/SparvProp.h"
 #include "shell/SparvStatusLine.h"
 #include "shell/SparvTime.h"
+#include "shell/SparvWorld.h"
 #include "widgets/SparvDlgModel.h"
 #include "widgets/SparvPropSub.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QSplitter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -34,6 +40,14 @@ QSplitter* NewSplitter(Qt::Orientation orientation, QWidget* parent) {
     splitter->setMinimumSize(0, 0);
     return splitter;
 }
+
+// The speeds as the speed box and the status line name them.
+const char* const kSpeedNames[] = {"1/8", "1/4", "1/2", "1", "2", "4"};
+static_assert(std::size(kSpeedNames) == SparvPlayback::kSpeeds.size());
+
+// A looping effect far into its run is rebuilt at the same point of a loop no later than
+// this, so that a step never simulates more than this many seconds.
+constexpr double kMaxReplaySeconds = 20.0;
 
 } // namespace
 
@@ -94,6 +108,41 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
     connect(m_stopButton, &QPushButton::clicked, this,
             [this] { OnCommand(SparvCommand::StopButton); });
 
+    m_speedBox = new QComboBox(this);
+    m_speedBox->setObjectName(QStringLiteral("Speed"));
+    m_speedBox->setToolTip(QStringLiteral("Playback speed ([ slower, ] faster, \\ normal)"));
+    for (const char* name : kSpeedNames)
+        m_speedBox->addItem(QString::fromLatin1(name) + QStringLiteral(" \u00d7"));
+    m_speedBox->setCurrentIndex(m_playback.SpeedIndex());
+    m_speedBox->setFocusPolicy(Qt::NoFocus);
+    connect(m_speedBox, &QComboBox::activated, this, &SparvView::OnSpeedChosen);
+    m_stepBackButton = new QPushButton(QStringLiteral("<|"), this);
+    m_stepBackButton->setObjectName(QStringLiteral("StepBack"));
+    m_stepBackButton->setToolTip(QStringLiteral("Step back 1/30 s (,)"));
+    m_stepButton = new QPushButton(QStringLiteral("|>"), this);
+    m_stepButton->setObjectName(QStringLiteral("Step"));
+    m_stepButton->setToolTip(QStringLiteral("Step 1/30 s (.)"));
+    for (QPushButton* button : {m_stepBackButton, m_stepButton}) {
+        button->setFont(buttonFont);
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(m_stepBackButton, &QPushButton::clicked, this,
+            [this] { OnCommand(SparvCommand::StepBack); });
+    connect(m_stepButton, &QPushButton::clicked, this,
+            [this] { OnCommand(SparvCommand::StepForward); });
+    m_compareEdits = new QSpinBox(this);
+    m_compareEdits->setObjectName(QStringLiteral("CompareEdits"));
+    m_compareEdits->setPrefix(QStringLiteral("before "));
+    m_compareEdits->setSuffix(QStringLiteral(" edit"));
+    m_compareEdits->setRange(1, 1);
+    m_compareEdits->setToolTip(QStringLiteral("How many edits back the left half shows"));
+    m_compareEdits->hide();
+    connect(m_compareEdits, &QSpinBox::valueChanged, this, &SparvView::SetCompareEdits);
+    connect(m_compareEdits, &QSpinBox::valueChanged, this, [this](int edits) {
+        m_compareEdits->setSuffix(edits == 1 ? QStringLiteral(" edit") : QStringLiteral(" edits"));
+    });
+
     m_statusLine = new SparvStatusLine(this);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
 
@@ -112,6 +161,11 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
     connect(m_keyframeEditors, &SparvKeyframeEditors::Message, this,
             [this](const QString& text) { m_statusLine->SetText(0, text); });
     // A half-typed field or a drag in progress ends before the history moves.
+    // The left half of the compare view follows the history.
+    connect(&m_document.UndoStack(), &QUndoStack::indexChanged, this, [this] {
+        if (m_comparing)
+            RefreshCompare();
+    });
     connect(&m_document, &SparvDoc::HistoryAboutToMove, this, [this] {
         m_floatLink.CloseGesture();
         m_colourLink.CloseGesture();
@@ -128,7 +182,10 @@ SparvView::~SparvView() {
     // can still free what they hold.
     MakeContextCurrent();
     disconnect(&m_document, nullptr, this, nullptr);
+    disconnect(&m_document.UndoStack(), nullptr, this, nullptr);
     disconnect(&m_playback, nullptr, this, nullptr);
+    m_renderWindow->SetCompare(nullptr, {}, {});
+    m_comparing = false;
     m_document.EmptyContents();
     m_playback.ShutdownRuntime();
     m_document.SetBeforeRuntimeChange({});
@@ -156,6 +213,10 @@ void SparvView::resizeEvent(QResizeEvent* event) {
     m_timeBar->setGeometry(Edges(3, h - 94, w - 3, h - 59));
     m_playButton->setGeometry(Edges(3, h - 56, 83, h - 26));
     m_stopButton->setGeometry(Edges(86, h - 56, 166, h - 26));
+    m_speedBox->setGeometry(Edges(172, h - 56, 252, h - 26));
+    m_stepBackButton->setGeometry(Edges(255, h - 56, 290, h - 26));
+    m_stepButton->setGeometry(Edges(293, h - 56, 328, h - 26));
+    m_compareEdits->setGeometry(Edges(334, h - 56, 514, h - 26));
     m_statusLine->setGeometry(Edges(0, h - 20, w, h));
 }
 
@@ -169,13 +230,17 @@ void SparvView::InitialUpdate() {
 void SparvView::OnTypesReplaced(bool sameTypes) {
     // A save keeps the selection: the same property is shown again in the new tree.
     const int selected = sameTypes ? m_typeTree->SelectedData() : -1;
-    const FXType* main = m_document.TypeAt(0);
     m_typeTree->Fill(m_document);
     m_propertyPanel->Clear();
     m_statusLine->SetText(0, QString());
-    m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
+    UpdateTimeBarLength();
     m_timeBar->SetKeyMarks({});
     m_timeBar->Rewind();
+    m_lastStepTime = -1.0;
+    if (!sameTypes && m_comparing)
+        SetComparing(false); // the old list's history is gone
+    if (!m_document.IsReadOnly())
+        m_renderWindow->SetFixedSize({}, {});
     ButtonStates();
     m_keyframeEditors->HideAll();
     WriteStatus(); // the idle loop may be resting
@@ -190,8 +255,7 @@ void SparvView::OnTypesReplaced(bool sameTypes) {
 }
 
 void SparvView::OnPropertyChanged(int typeIndex, const QString& name) {
-    const FXType* main = m_document.TypeAt(0);
-    m_timeBar->SetLength(main ? main->GetDuration() : 0.0f);
+    UpdateTimeBarLength();
     const std::string property = name.toStdString();
     m_typeTree->RefreshProperty(m_document, typeIndex, property);
     // The keyframe editor shows what the property holds now.
@@ -223,15 +287,50 @@ void SparvView::OnPlaybackChanged(SparvPlayback::Change change) {
         break;
     case SparvPlayback::Change::Restarted:
         break;
+    case SparvPlayback::Change::Speed: {
+        const QSignalBlocker blocker(m_speedBox);
+        m_speedBox->setCurrentIndex(m_playback.SpeedIndex());
+        emit CommandStatesChanged();
+        break;
     }
+    }
+}
+
+void SparvView::UpdateTimeBarLength() {
+    const FXType* main = m_document.TypeAt(0);
+    if (!main) {
+        m_timeBar->SetLength(0.0f);
+        return;
+    }
+    const float duration = main->GetDuration();
+    if (!(duration >= SparvLoop::kEndless)) {
+        m_timeBar->SetLength(duration);
+        return;
+    }
+    // The document's own types first: they hold the edits.
+    const float period = SparvLoop::Period(*main, [this](const std::string& name) -> const FXType* {
+        for (int i = 0; i < m_document.TypeCount(); ++i)
+            if (FXLowerCase(m_document.TypeAt(i)->GetName().c_str()) == FXLowerCase(name.c_str()))
+                return m_document.TypeAt(i);
+        FXManager* manager = FXManager::Instance();
+        return manager ? manager->TypeFind(name.c_str()) : nullptr;
+    });
+    if (period > 0.0f)
+        m_timeBar->SetLoopPeriod(period);
+    else
+        m_timeBar->SetLength(0.0f); // endless with no loop to show: the bar stays full
 }
 
 // ---- frame --------------------------------------------------------------------------------
 
 void SparvView::Frame(float dt) {
+    if (m_held)
+        return;
     m_renderWindow->CameraInput();
     const float step = m_playback.IsPaused() ? 0.0f : dt;
     m_renderWindow->Frame(step);
+    if (m_playback.IsPlaying())
+        m_playback.Advanced(step, false);
     m_timeBar->Advance(step, !m_playback.IsPlaying());
     ++m_framesCounted;
     if (!m_frameRateClock.isValid()) {
@@ -248,16 +347,29 @@ void SparvView::WriteStatus() {
     FXStats stats{};
     if (FXManager* manager = FXManager::Instance())
         manager->GetStats(stats);
-    m_statusLine->SetText(1, SparvFormat::Fixed(m_timeBar->CurrentTime(), 1, 2) + QLatin1Char('s'));
+    if (m_timeBar->Looping())
+        m_statusLine->SetText(1, SparvFormat::Fixed(m_timeBar->CurrentTime(), 1) +
+                                     QStringLiteral(" s, loop ") +
+                                     QString::number(m_timeBar->Loop()));
+    else
+        m_statusLine->SetText(1, SparvFormat::Fixed(m_timeBar->CurrentTime(), 1, 2) +
+                                     QLatin1Char('s'));
     m_statusLine->SetText(2, QStringLiteral("count = %1 / %2").arg(stats[2]).arg(stats[3]));
     m_statusLine->SetText(3, QStringLiteral("scale is 1 cell = ") +
                                  SparvFormat::Fixed(m_renderWindow->GridCellSize(), 2, 1) +
                                  QStringLiteral(" meter"));
     m_statusLine->SetText(4, QStringLiteral("camera distance = ") +
                                  SparvFormat::General(m_renderWindow->Camera().GetDistance()));
-    m_statusLine->SetNote(m_playback.IsPlaying() && m_frameRate > 0.0
-                              ? SparvFormat::Fixed(m_frameRate, 0) + QStringLiteral(" fps")
-                              : QString());
+    QStringList note;
+    if (m_document.IsReadOnly())
+        note << QStringLiteral("review snapshot, read-only");
+    if (m_playback.SpeedIndex() != SparvPlayback::kNormalSpeed)
+        note << QStringLiteral("speed ") +
+                    QString::fromLatin1(kSpeedNames[static_cast<size_t>(m_playback.SpeedIndex())]) +
+                    QStringLiteral(" \u00d7");
+    if (m_playback.IsPlaying() && m_frameRate > 0.0)
+        note << SparvFormat::Fixed(m_frameRate, 0) + QStringLiteral(" fps");
+    m_statusLine->SetNote(note.join(QStringLiteral("    ")));
 }
 
 // ---- playback -----------------------------------------------------------------------------
@@ -287,6 +399,9 @@ void SparvView::StopButtonAction() {
 
 void SparvView::ButtonStates() {
     const bool stopped = m_playback.IsStopped();
+    const bool hasEffect = m_document.TypeAt(0) != nullptr;
+    m_stepBackButton->setEnabled(hasEffect);
+    m_stepButton->setEnabled(hasEffect);
     m_playButton->setText(m_playback.IsPlaying() ? QStringLiteral("Pause")
                                                  : QStringLiteral("Play"));
     m_stopButton->setEnabled(!stopped);
@@ -383,13 +498,17 @@ void SparvView::OnTimeScrubbed(float /*oldTime*/, float step) {
             m_playback.Pause();
         }
         m_renderWindow->Frame(step);
+        m_playback.Advanced(step, false);
     } else {
-        // Backward: rebuilt from time 0 and jumped forward to the bar's time.
+        // Backward: rebuilt from time 0 and jumped forward to the bar's time (within one
+        // loop of a looping effect).
         if (!m_playback.IsStopped())
             m_playback.Stop();
         m_playback.Play();
         m_playback.Pause();
-        m_renderWindow->Frame(m_timeBar->CurrentTime());
+        const float time = m_timeBar->CurrentTime();
+        m_renderWindow->Frame(time);
+        m_playback.Advanced(time, false);
     }
     ButtonStates();
     // The current key may have moved: a plain array shows its element there.
@@ -447,6 +566,22 @@ bool SparvView::OnCommand(int id) {
     case SparvCommand::ChooseModel:
         ChooseModelDialog();
         return true;
+    case SparvCommand::SpeedSlower:
+        m_playback.SetSpeedIndex(m_playback.SpeedIndex() - 1);
+        return true;
+    case SparvCommand::SpeedFaster:
+        m_playback.SetSpeedIndex(m_playback.SpeedIndex() + 1);
+        return true;
+    case SparvCommand::SpeedNormal:
+        m_playback.SetSpeedIndex(SparvPlayback::kNormalSpeed);
+        return true;
+    case SparvCommand::StepForward:
+    case SparvCommand::StepBack:
+        Step(id == SparvCommand::StepForward ? 1 : -1);
+        return true;
+    case SparvCommand::CompareWithBefore:
+        SetComparing(!m_comparing);
+        return true;
     case SparvCommand::PreviousProperty:
     case SparvCommand::NextProperty:
         // Selecting a property puts the focus into its editor: from there the keys go on
@@ -457,13 +592,38 @@ bool SparvView::OnCommand(int id) {
         }
         return false;
     default:
+        if (id >= SparvCommand::SpeedFirst && id <= SparvCommand::SpeedLast) {
+            m_playback.SetSpeedIndex(id - SparvCommand::SpeedFirst);
+            return true;
+        }
         return false;
     }
 }
 
 bool SparvView::OnUpdateCommand(int id, SparvCommandState& state) {
     const FXPreview& preview = m_renderWindow->Preview();
+    if (id >= SparvCommand::SpeedFirst && id <= SparvCommand::SpeedLast) {
+        state.checked = m_playback.SpeedIndex() == id - SparvCommand::SpeedFirst;
+        return true;
+    }
     switch (id) {
+    case SparvCommand::SpeedSlower:
+        state.enabled = m_playback.SpeedIndex() > 0;
+        return true;
+    case SparvCommand::SpeedFaster:
+        state.enabled =
+            m_playback.SpeedIndex() + 1 < static_cast<int>(SparvPlayback::kSpeeds.size());
+        return true;
+    case SparvCommand::SpeedNormal:
+        return true;
+    case SparvCommand::StepForward:
+    case SparvCommand::StepBack:
+        state.enabled = m_document.TypeAt(0) != nullptr;
+        return true;
+    case SparvCommand::CompareWithBefore:
+        state.enabled = m_document.TypeAt(0) != nullptr;
+        state.checked = m_comparing;
+        return true;
     case SparvCommand::GridXZ:
         state.checked = preview.gridXZ;
         return true;
@@ -511,4 +671,178 @@ void SparvView::ChooseModelDialog() {
     dialog.SetPath(m_renderWindow->ModelName());
     if (dialog.exec() == QDialog::Accepted)
         m_renderWindow->SetModel(dialog.Path());
+}
+
+// ---- reviewing ----------------------------------------------------------------------------
+
+void SparvView::OnSpeedChosen(int index) {
+    m_playback.SetSpeedIndex(index);
+    m_renderWindow->setFocus(Qt::OtherFocusReason);
+}
+
+double SparvView::ReplayTime(double seconds) const {
+    if (!m_timeBar->Looping() || seconds <= kMaxReplaySeconds)
+        return seconds;
+    const double period = m_timeBar->Length();
+    return seconds - period * std::ceil((seconds - kMaxReplaySeconds) / period);
+}
+
+void SparvView::ShowMoment(double seconds, bool newRun) {
+    if (!m_document.TypeAt(0))
+        return;
+    seconds = std::max(seconds, 0.0);
+    MakeContextCurrent();
+    m_playback.StartHeld(newRun);
+    // As a headless view reaches the moment: a frame of every step, the flares' fade-in
+    // started with the effect.
+    m_renderWindow->SetDisplayTime(0.0f);
+    const long steps = FXReviewStepCount(seconds);
+    const auto step = static_cast<float>(seconds / static_cast<double>(steps));
+    for (long i = 0; i < steps; ++i)
+        m_renderWindow->Frame(step);
+    m_playback.Advanced(seconds, true);
+    m_timeBar->SetTime(seconds);
+    ButtonStates();
+    WriteStatus();
+    RefreshPanel();
+}
+
+void SparvView::Step(int direction) {
+    if (!m_document.TypeAt(0))
+        return;
+    const bool newRun = m_playback.IsStopped();
+    if (newRun || m_playback.Time() != m_lastStepTime) {
+        m_stepOrigin = newRun ? 0.0 : m_playback.Time();
+        m_stepIndex = 0;
+    }
+    m_stepIndex += direction;
+    double seconds = m_stepOrigin + m_stepIndex * SparvPlayback::kFrameStep;
+    if (seconds < 0.0) {
+        m_stepOrigin = 0.0;
+        m_stepIndex = 0;
+        seconds = 0.0;
+    }
+    if (const double replay = ReplayTime(seconds); replay != seconds) {
+        m_stepOrigin = replay;
+        m_stepIndex = 0;
+        seconds = replay;
+    }
+    ShowMoment(seconds, newRun);
+    m_lastStepTime = m_playback.Time();
+}
+
+void SparvView::SetComparing(bool comparing) {
+    if (comparing == m_comparing)
+        return;
+    m_comparing = comparing;
+    if (comparing) {
+        RefreshCompare();
+    } else {
+        MakeContextCurrent();
+        m_renderWindow->SetCompare(nullptr, {}, {});
+        m_playback.EndCompare();
+        m_compareEdits->hide();
+        m_renderWindow->Redraw();
+    }
+    emit CommandStatesChanged();
+}
+
+int SparvView::CompareEdits() const {
+    return std::min(m_compareEditsWanted, m_document.UndoableEdits());
+}
+
+void SparvView::SetCompareEdits(int edits) {
+    edits = std::max(1, edits);
+    if (edits == m_compareEditsWanted)
+        return;
+    m_compareEditsWanted = edits;
+    if (m_comparing)
+        RefreshCompare();
+}
+
+void SparvView::RefreshCompare() {
+    MakeContextCurrent();
+    const int edits = CompareEdits();
+    m_playback.CompareWith(m_document.TypesBefore(edits));
+    const QString before = edits == 0   ? QStringLiteral("Before: no edit to compare with")
+                           : edits == 1 ? QStringLiteral("Before the last edit")
+                                        : QStringLiteral("Before the last %1 edits").arg(edits);
+    m_renderWindow->SetCompare(m_playback.Before(), before, QStringLiteral("Now"));
+    {
+        const QSignalBlocker blocker(m_compareEdits);
+        m_compareEdits->setRange(1, std::max(1, m_document.UndoableEdits()));
+        m_compareEdits->setValue(std::max(1, edits));
+        m_compareEdits->setSuffix(edits == 1 ? QStringLiteral(" edit") : QStringLiteral(" edits"));
+    }
+    m_compareEdits->setEnabled(m_document.UndoableEdits() > 1);
+    m_compareEdits->show();
+    if (!m_playback.IsStopped()) {
+        // An effect on show: both versions rebuilt to its moment from the same seed, so
+        // each half is what that version alone would show; then on as before.
+        const bool playing = m_playback.IsPlaying();
+        ShowMoment(ReplayTime(m_playback.Time()), false);
+        if (playing)
+            m_playback.Resume();
+        ButtonStates();
+    } else {
+        m_renderWindow->Redraw();
+    }
+}
+
+FXReviewScene SparvView::CurrentScene() const {
+    FXReviewScene scene;
+    scene.seed = m_playback.IsStopped() && m_playback.FixRandom() ? m_playback.FixedSeed()
+                                                                  : m_playback.Seed();
+    const FXOrbitCamera& camera = m_renderWindow->Camera();
+    scene.camera.yaw = camera.GetYaw();
+    scene.camera.pitch = camera.GetPitch();
+    scene.camera.distance = camera.GetDistance();
+    scene.camera.target = camera.GetTarget();
+    const Colour background = *m_renderWindow->Renderer().GetClearColour();
+    scene.background = {background.r, background.g, background.b, 1.0f};
+    scene.gridXZ = m_renderWindow->Preview().gridXZ;
+    scene.gridXY = m_renderWindow->Preview().gridXY;
+    scene.gravity = *FXGetGravity();
+    scene.wind = *FXGetWind();
+    scene.placement.transform = m_playback.EmitterTransform();
+    scene.placement.scale = m_playback.EmitterScale();
+    scene.placement.length = m_playback.EmitterLength();
+    scene.placement.velocity = m_playback.EmitterVelocity();
+    return scene;
+}
+
+void SparvView::ApplyScene(const FXReviewScene& scene, const QSize& size) {
+    FXOrbitCamera& camera = m_renderWindow->Camera();
+    camera.SetYaw(scene.camera.yaw);
+    camera.SetPitch(scene.camera.pitch);
+    camera.SetDistance(scene.camera.distance);
+    camera.SetTarget(scene.camera.target);
+    FXRendererGL& renderer = m_renderWindow->Renderer();
+    renderer.SetClearColour(
+        {scene.background.r, scene.background.g, scene.background.b, renderer.GetClearColour()->a});
+    m_renderWindow->Preview().gridXZ = scene.gridXZ;
+    m_renderWindow->Preview().gridXY = scene.gridXY;
+    FXSetGravity(scene.gravity);
+    FXSetWind(scene.wind);
+    m_playback.SetEmitter(scene.placement.transform, scene.placement.scale, scene.placement.length,
+                          scene.placement.velocity);
+    m_playback.SetFixRandom(true);
+    m_playback.SetFixedSeed(scene.seed);
+    if (!size.isEmpty())
+        m_renderWindow->SetFixedSize(
+            size, QStringLiteral("Review snapshot %1 x %2").arg(size.width()).arg(size.height()));
+    emit CommandStatesChanged();
+}
+
+void SparvView::SetHeld(bool held) {
+    if (held == m_held)
+        return;
+    m_held = held;
+    m_renderWindow->SetHeld(held);
+    // A repaint of the main window would make its GL context current under the job's.
+    window()->setUpdatesEnabled(!held);
+    if (!held) {
+        MakeContextCurrent();
+        emit FramesWanted();
+    }
 }

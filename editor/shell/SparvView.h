@@ -7,8 +7,15 @@
 // into pane refreshes, carries out playback and the View menu, receives the panes'
 // messages (selection changed, time scrubbed, set a value at the current key or at all
 // keys) and runs the frame the idle loop asks for.
+//
+// Beside Play and Stop it offers the playback speed, Step and Step Back, and while
+// comparing, how many edits back the left half shows. Stepping rebuilds the moment it
+// shows from time 0 with the run's seed, in the equal steps a headless render takes, so
+// stepping back and forth shows the same pictures, and so does a render of a review
+// snapshot of that moment.
 
 #include "definitions/FXProperty.h"
+#include "review/FXReviewScene.h"
 #include "shell/KeyframeLinks.h"
 #include "shell/SparvCommands.h"
 #include "shell/SparvPlayback.h"
@@ -17,7 +24,9 @@
 #include <QWidget>
 #include <string>
 
+class QComboBox;
 class QPushButton;
+class QSpinBox;
 class QSplitter;
 class RenderWindow;
 class SparvAttr;
@@ -76,6 +85,34 @@ public:
     // objects outside painting (types prepared, released or deleted).
     void MakeContextCurrent();
 
+    // --- reviewing --------------------------------------------------------------------
+    // Rebuilds the effect, paused, at seconds since its start: every world started afresh
+    // from the run's seed (a new run's, when newRun) and advanced in equal steps of at most
+    // kFXReviewMaxStep, each drawn, as a headless render reaches that moment.
+    void ShowMoment(double seconds, bool newRun);
+    // Step (forward) or Step Back: 1/30 s from the moment shown, rebuilt; from stopped, a
+    // new run's first step.
+    void Step(int direction);
+    // A moment to rebuild: for a looping effect far into its run, the same point of a loop
+    // nearer the start, so that a rebuild stays short; other moments as they are.
+    double ReplayTime(double seconds) const;
+    // The compare view on or off; edits: how many edits back the left half shows (held
+    // within what the undo stack has).
+    void SetComparing(bool comparing);
+    bool Comparing() const { return m_comparing; }
+    void SetCompareEdits(int edits);
+    int CompareEdits() const;
+    // Everything besides the effect that decides the picture: the run's seed, the camera,
+    // background, grids, gravity, wind and emitter placement.
+    FXReviewScene CurrentScene() const;
+    // Takes a scene over (a review snapshot's): the seed becomes the fixed seed, and a size
+    // (when not empty) the size the effect is drawn at.
+    void ApplyScene(const FXReviewScene& scene, const QSize& size);
+    // While held (a job draws with a context of its own), no frame is drawn, the window is
+    // not repainted and the idle loop rests.
+    void SetHeld(bool held);
+    bool Held() const { return m_held; }
+
     // Message 0x8001 from the type tree: the selection changed.
     void OnSelectionChanged();
     // Message 0x8002 from the time bar: the user scrubbed by step seconds.
@@ -95,6 +132,10 @@ public:
     SparvTime* TimeBar() const { return m_timeBar; }
     QPushButton* PlayButton() const { return m_playButton; }
     QPushButton* StopButton() const { return m_stopButton; }
+    QComboBox* SpeedBox() const { return m_speedBox; }
+    QPushButton* StepBackButton() const { return m_stepBackButton; }
+    QPushButton* StepButton() const { return m_stepButton; }
+    QSpinBox* CompareEditsBox() const { return m_compareEdits; }
     SparvStatusLine* StatusLine() const { return m_statusLine; }
     KeyframeFloatLink& FloatLink() { return m_floatLink; }
     KeyframeColourLink& ColourLink() { return m_colourLink; }
@@ -104,6 +145,8 @@ public:
 signals:
     // Playback changed state: the commands' enabled states may have changed.
     void CommandStatesChanged();
+    // Frames may be wanted again (a hold ended): the idle loop should look.
+    void FramesWanted();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -120,6 +163,11 @@ private:
     void BackgroundColourDialog();
     void ChooseModelDialog();
     void SyncRows(QSplitter* source);
+    // The time bar spans the main type's duration, or one loop of a looping effect.
+    void UpdateTimeBarLength();
+    // The effect as it was before the chosen edits goes to the left half again.
+    void RefreshCompare();
+    void OnSpeedChosen(int index);
 
     SparvDoc& m_document;
     SparvPlayback& m_playback;
@@ -133,6 +181,10 @@ private:
     SparvTime* m_timeBar;
     QPushButton* m_playButton;
     QPushButton* m_stopButton;
+    QComboBox* m_speedBox;
+    QPushButton* m_stepBackButton;
+    QPushButton* m_stepButton;
+    QSpinBox* m_compareEdits;
     SparvStatusLine* m_statusLine;
     KeyframeFloatLink m_floatLink;
     KeyframeColourLink m_colourLink;
@@ -142,4 +194,12 @@ private:
     int m_framesCounted = 0;
     double m_frameRate = 0.0;
     bool m_syncingRows = false;
+    bool m_comparing = false;
+    int m_compareEditsWanted = 1;
+    bool m_held = false;
+    // Steps count from an origin, so that steps forward and back come back to the same
+    // time to the bit.
+    double m_stepOrigin = 0.0;
+    int m_stepIndex = 0;
+    double m_lastStepTime = -1.0;
 };

@@ -102,15 +102,55 @@ std::unique_ptr<AnimationWriter> AnimationWriter::Create(const std::string& host
                  std::to_string(height) + " pixels cannot be written";
         return nullptr;
     }
+    std::unique_ptr<AnimationWriter> writer;
     switch (format) {
     case AnimationFormat::Gif:
-        return GifAnimationWriter::Create(hostPath, width, height, options, reason);
+        writer = std::make_unique<GifAnimationWriter>(hostPath, width, height, options);
+        break;
     case AnimationFormat::WebP:
-        return WebpAnimationWriter::Create(hostPath, width, height, options, reason);
+        writer = std::make_unique<WebpAnimationWriter>(hostPath, width, height, options);
+        break;
     case AnimationFormat::PngSequence:
-        return PngSequenceWriter::Create(hostPath, width, height, reason);
+        writer = std::make_unique<PngSequenceWriter>(hostPath, width, height);
+        break;
     }
-    return nullptr;
+    if (!writer || !writer->Open(reason))
+        return nullptr;
+    return writer;
+}
+
+bool AnimationWriter::Usable(std::string& reason) const {
+    if (m_failed || m_finished)
+        reason = m_path + (m_failed ? ": the writer failed before" : ": the writer is finished");
+    return !m_failed && !m_finished;
+}
+
+bool AnimationWriter::AddFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) {
+    if (!Usable(reason))
+        return false;
+    m_failed = true; // until the frame is in
+    if (!EncodeFrame(rgba, delaySeconds, reason))
+        return false;
+    ++m_frames;
+    m_failed = false;
+    return true;
+}
+
+bool AnimationWriter::Finish(std::string& reason) {
+    if (!Usable(reason))
+        return false;
+    if (m_frames == 0) {
+        reason = m_path +
+                 (m_format == AnimationFormat::PngSequence ? ": a sequence" : ": an animation") +
+                 " needs at least one frame";
+        return false;
+    }
+    m_failed = true;
+    if (!Complete(reason))
+        return false;
+    m_failed = false;
+    m_finished = true;
+    return true;
 }
 
 bool SequenceHasPattern(const std::string& hostPath) {

@@ -60,29 +60,45 @@ public:
     // Adds a frame of Width() x Height() RGBA pixels shown for delaySeconds (> 0). False,
     // with a reason, when encoding or writing fails; the writer is then failed and Finish
     // fails too.
-    virtual bool AddFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) = 0;
+    bool AddFrame(const uint8_t* rgba, double delaySeconds, std::string& reason);
     // Completes the output and puts it under its final name(s). False, with a reason,
-    // when no frame was added or anything failed; nothing is left behind then.
-    virtual bool Finish(std::string& reason) = 0;
+    // when no frame was added or anything failed; nothing is left behind then. A finished
+    // writer takes nothing more.
+    bool Finish(std::string& reason);
 
     AnimationFormat Format() const { return m_format; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     size_t FrameCount() const { return m_frames; }
     // The files the writer writes (for a sequence, those of the frames added so far).
-    virtual std::vector<std::string> OutputPaths() const = 0;
+    virtual std::vector<std::string> OutputPaths() const { return {m_path}; }
 
 protected:
-    AnimationWriter(AnimationFormat format, int width, int height)
-        : m_format(format), m_width(width), m_height(height) {}
+    AnimationWriter(AnimationFormat format, const std::string& hostPath, int width, int height)
+        : m_format(format), m_path(hostPath), m_width(width), m_height(height) {}
     size_t FrameBytes() const {
         return static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 4;
     }
 
+    // What each format does. Open readies the output before any frame (false, with a
+    // reason, when it cannot be created); EncodeFrame and Complete run only while nothing
+    // has failed, Complete with at least one frame added.
+    virtual bool Open(std::string& reason) = 0;
+    virtual bool EncodeFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) = 0;
+    virtual bool Complete(std::string& reason) = 0;
+
     AnimationFormat m_format;
+    std::string m_path; // the output path asked for
     int m_width;
     int m_height;
     size_t m_frames = 0;
+
+private:
+    // False, with the reason, once a call failed or Finish succeeded.
+    bool Usable(std::string& reason) const;
+
+    bool m_failed = false;
+    bool m_finished = false;
 };
 
 // The path of frame `number` of a PNG sequence written to hostPath: the printf number of

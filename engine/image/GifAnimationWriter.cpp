@@ -33,18 +33,9 @@ int ColourTableSize(int count) {
 
 } // namespace
 
-std::unique_ptr<GifAnimationWriter> GifAnimationWriter::Create(const std::string& hostPath,
-                                                               int width, int height,
-                                                               const AnimationOptions& options,
-                                                               std::string& reason) {
-    std::unique_ptr<GifAnimationWriter> writer(new GifAnimationWriter(width, height, options));
-    if (!writer->Begin(hostPath, reason))
-        return nullptr;
-    return writer;
-}
-
-GifAnimationWriter::GifAnimationWriter(int width, int height, const AnimationOptions& options)
-    : AnimationWriter(AnimationFormat::Gif, width, height), m_options(options) {}
+GifAnimationWriter::GifAnimationWriter(const std::string& hostPath, int width, int height,
+                                       const AnimationOptions& options)
+    : AnimationWriter(AnimationFormat::Gif, hostPath, width, height), m_options(options) {}
 
 GifAnimationWriter::~GifAnimationWriter() {
     if (m_gif) {
@@ -74,8 +65,8 @@ std::string GifAnimationWriter::Failure(const char* what, int gifError) const {
     return m_file.TargetPath() + ": " + what + " failed (" + (text ? text : "GIF error") + ")";
 }
 
-bool GifAnimationWriter::Begin(const std::string& hostPath, std::string& reason) {
-    if (!m_file.Open(hostPath, reason))
+bool GifAnimationWriter::Open(std::string& reason) {
+    if (!m_file.Open(m_path, reason))
         return false;
     int error = 0;
     m_gif = EGifOpen(this, &GifAnimationWriter::Output, &error);
@@ -103,12 +94,8 @@ bool GifAnimationWriter::Begin(const std::string& hostPath, std::string& reason)
     return true;
 }
 
-bool GifAnimationWriter::AddFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) {
-    if (m_failed || !m_gif) {
-        reason = m_file.TargetPath() + ": the writer failed before";
-        return false;
-    }
-    m_failed = true; // until the frame is complete
+bool GifAnimationWriter::EncodeFrame(const uint8_t* rgba, double delaySeconds,
+                                     std::string& reason) {
     const size_t pixels = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
     m_opaque.assign(rgba, rgba + pixels * 4);
     for (size_t i = 3; i < m_opaque.size(); i += 4)
@@ -172,12 +159,10 @@ bool GifAnimationWriter::AddFrame(const uint8_t* rgba, double delaySeconds, std:
             reason = Failure("writing a frame", m_gif->Error);
             return false;
         }
-    ++m_frames;
-    m_failed = false;
     return true;
 }
 
-bool GifAnimationWriter::Close(std::string& reason) {
+bool GifAnimationWriter::Complete(std::string& reason) {
     int error = 0;
     const int status = EGifCloseFile(m_gif, &error);
     m_gif = nullptr;
@@ -185,21 +170,5 @@ bool GifAnimationWriter::Close(std::string& reason) {
         reason = Failure("finishing the file", error);
         return false;
     }
-    return true;
-}
-
-bool GifAnimationWriter::Finish(std::string& reason) {
-    if (m_failed || !m_gif) {
-        reason = m_file.TargetPath() + ": the writer failed before";
-        return false;
-    }
-    if (m_frames == 0) {
-        reason = m_file.TargetPath() + ": an animation needs at least one frame";
-        return false;
-    }
-    m_failed = true;
-    if (!Close(reason) || !m_file.Finish(reason) || !m_file.Commit(reason))
-        return false;
-    m_failed = false;
-    return true;
+    return m_file.Finish(reason) && m_file.Commit(reason);
 }

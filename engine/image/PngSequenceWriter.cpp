@@ -4,27 +4,16 @@
 
 #include <cstdio>
 
-std::unique_ptr<PngSequenceWriter> PngSequenceWriter::Create(const std::string& hostPath, int width,
-                                                             int height, std::string& reason) {
-    std::unique_ptr<PngSequenceWriter> writer(new PngSequenceWriter(hostPath, width, height));
-    // Probes the folder now, so that a read-only or missing folder fails before any frame
-    // is drawn.
-    AtomicFileWriter probe;
-    if (!probe.Open(SequenceFramePath(hostPath, writer->m_firstNumber), reason))
-        return nullptr;
-    return writer;
-}
-
 PngSequenceWriter::PngSequenceWriter(const std::string& hostPath, int width, int height)
-    : AnimationWriter(AnimationFormat::PngSequence, width, height), m_path(hostPath),
+    : AnimationWriter(AnimationFormat::PngSequence, hostPath, width, height),
       m_firstNumber(SequenceHasPattern(hostPath) ? 0 : 1) {}
 
-bool PngSequenceWriter::AddFrame(const uint8_t* rgba, double, std::string& reason) {
-    if (m_failed) {
-        reason = m_path + ": the writer failed before";
-        return false;
-    }
-    m_failed = true; // until the frame is written
+bool PngSequenceWriter::Open(std::string& reason) {
+    AtomicFileWriter probe;
+    return probe.Open(SequenceFramePath(m_path, m_firstNumber), reason);
+}
+
+bool PngSequenceWriter::EncodeFrame(const uint8_t* rgba, double, std::string& reason) {
     m_pixels.assign(rgba, rgba + FrameBytes());
     if (!EncodePng(m_width, m_height, m_pixels, m_png, &reason))
         return false;
@@ -34,21 +23,10 @@ bool PngSequenceWriter::AddFrame(const uint8_t* rgba, double, std::string& reaso
         !file.Finish(reason))
         return false;
     m_files.push_back(std::move(file));
-    ++m_frames;
-    m_failed = false;
     return true;
 }
 
-bool PngSequenceWriter::Finish(std::string& reason) {
-    if (m_failed) {
-        reason = m_path + ": the writer failed before";
-        return false;
-    }
-    if (m_files.empty()) {
-        reason = m_path + ": a sequence needs at least one frame";
-        return false;
-    }
-    m_failed = true;
+bool PngSequenceWriter::Complete(std::string& reason) {
     for (size_t i = 0; i < m_files.size(); ++i) {
         if (m_files[i].Commit(reason))
             continue;
@@ -59,7 +37,6 @@ bool PngSequenceWriter::Finish(std::string& reason) {
         return false;
     }
     m_files.clear();
-    m_failed = false;
     return true;
 }
 

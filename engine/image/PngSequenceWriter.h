@@ -12,21 +12,18 @@
 
 class PngSequenceWriter final : public AnimationWriter {
 public:
-    // Null, with a reason, when the folder cannot take the files.
-    static std::unique_ptr<PngSequenceWriter> Create(const std::string& hostPath, int width,
-                                                     int height, std::string& reason);
-
-    bool AddFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) override;
-    bool Finish(std::string& reason) override;
+    PngSequenceWriter(const std::string& hostPath, int width, int height);
     std::vector<std::string> OutputPaths() const override;
 
 private:
-    PngSequenceWriter(const std::string& hostPath, int width, int height);
+    // Probes the folder, so that a read-only or missing folder fails before any frame is
+    // drawn.
+    bool Open(std::string& reason) override;
+    bool EncodeFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) override;
+    bool Complete(std::string& reason) override;
 
-    std::string m_path;
     long m_firstNumber;
     std::vector<AtomicFileWriter> m_files; // finished, waiting for Finish to commit them
     std::vector<uint8_t> m_pixels;
     std::vector<uint8_t> m_png;
-    bool m_failed = false;
 };

@@ -20,31 +20,22 @@ std::string EncoderError(WebPAnimEncoder* encoder) {
 
 } // namespace
 
-std::unique_ptr<WebpAnimationWriter> WebpAnimationWriter::Create(const std::string& hostPath,
-                                                                 int width, int height,
-                                                                 const AnimationOptions& options,
-                                                                 std::string& reason) {
-    std::unique_ptr<WebpAnimationWriter> writer(new WebpAnimationWriter(width, height, options));
-    if (!writer->Begin(hostPath, reason))
-        return nullptr;
-    return writer;
-}
-
-WebpAnimationWriter::WebpAnimationWriter(int width, int height, const AnimationOptions& options)
-    : AnimationWriter(AnimationFormat::WebP, width, height), m_options(options) {}
+WebpAnimationWriter::WebpAnimationWriter(const std::string& hostPath, int width, int height,
+                                         const AnimationOptions& options)
+    : AnimationWriter(AnimationFormat::WebP, hostPath, width, height), m_options(options) {}
 
 WebpAnimationWriter::~WebpAnimationWriter() {
     if (m_encoder)
         WebPAnimEncoderDelete(m_encoder);
 }
 
-bool WebpAnimationWriter::Begin(const std::string& hostPath, std::string& reason) {
+bool WebpAnimationWriter::Open(std::string& reason) {
     if (m_width > WEBP_MAX_DIMENSION || m_height > WEBP_MAX_DIMENSION) {
-        reason = hostPath + ": WebP pictures are at most " + std::to_string(WEBP_MAX_DIMENSION) +
+        reason = m_path + ": WebP pictures are at most " + std::to_string(WEBP_MAX_DIMENSION) +
                  " pixels wide and high";
         return false;
     }
-    if (!m_file.Open(hostPath, reason))
+    if (!m_file.Open(m_path, reason))
         return false;
     WebPAnimEncoderOptions options;
     if (!WebPAnimEncoderOptionsInit(&options)) {
@@ -64,12 +55,8 @@ bool WebpAnimationWriter::Begin(const std::string& hostPath, std::string& reason
     return true;
 }
 
-bool WebpAnimationWriter::AddFrame(const uint8_t* rgba, double delaySeconds, std::string& reason) {
-    if (m_failed || !m_encoder) {
-        reason = m_file.TargetPath() + ": the writer failed before";
-        return false;
-    }
-    m_failed = true; // until the frame is in
+bool WebpAnimationWriter::EncodeFrame(const uint8_t* rgba, double delaySeconds,
+                                      std::string& reason) {
     WebPConfig config;
     if (!WebPConfigInit(&config)) {
         reason = "the WebP library does not match its headers";
@@ -103,21 +90,10 @@ bool WebpAnimationWriter::AddFrame(const uint8_t* rgba, double delaySeconds, std
         return false;
     }
     m_elapsed += std::max(delaySeconds, 0.0);
-    ++m_frames;
-    m_failed = false;
     return true;
 }
 
-bool WebpAnimationWriter::Finish(std::string& reason) {
-    if (m_failed || !m_encoder) {
-        reason = m_file.TargetPath() + ": the writer failed before";
-        return false;
-    }
-    if (m_frames == 0) {
-        reason = m_file.TargetPath() + ": an animation needs at least one frame";
-        return false;
-    }
-    m_failed = true;
+bool WebpAnimationWriter::Complete(std::string& reason) {
     // The last frame lasts until the end time given here.
     if (!WebPAnimEncoderAdd(m_encoder, nullptr, Milliseconds(m_elapsed), nullptr)) {
         reason = m_file.TargetPath() + " not encoded: " + EncoderError(m_encoder);
@@ -132,8 +108,5 @@ bool WebpAnimationWriter::Finish(std::string& reason) {
     const bool written = m_file.Write(data.bytes, data.size, reason) && m_file.Finish(reason) &&
                          m_file.Commit(reason);
     WebPDataClear(&data);
-    if (!written)
-        return false;
-    m_failed = false;
-    return true;
+    return written;
 }

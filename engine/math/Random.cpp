@@ -12,3 +12,7 @@ int RandomNext() {
     g_state = g_state * 214013u + 2531011u;
     return static_cast<int>((g_state >> 16) & 0x7FFFu);
 }
+
+uint32_t RandomState() {
+    return g_state;
+}

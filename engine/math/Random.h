@@ -16,3 +16,7 @@ void RandomSeed(uint32_t seed);
 
 // The next number, 0 to kRandomMax.
 int RandomNext();
+
+// Where the sequence stands: RandomSeed(RandomState()) later goes on from here. Lets a
+// program that runs several independent simulations give each its own sequence.
+uint32_t RandomState();

@@ -560,11 +560,14 @@ void GLRenderDevice::UploadTransform() {
 }
 
 void* GLRenderDevice::MapVertices(size_t bytes, size_t stride, int32_t& first) {
-    size_t offset = (m_vertexWrite + stride - 1) / stride * stride;
-    if (bytes > HalfCapacity()) {
+    // Draws name their first vertex by index: every range starts at a multiple of its
+    // stride, and the halves are not whole vertices long.
+    const auto aligned = [stride](size_t at) { return (at + stride - 1) / stride * stride; };
+    size_t offset = aligned(m_vertexWrite);
+    if (bytes + stride > HalfCapacity()) {
         // Bigger than any draw before: new storage, twice as big as needed.
         Flush();
-        m_vertexCapacity = std::max(m_vertexCapacity * 2, bytes * 2);
+        m_vertexCapacity = std::max(m_vertexCapacity * 2, (bytes + stride) * 2);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_vertexCapacity), nullptr,
                      GL_STREAM_DRAW);
         ++m_bufferAllocations;
@@ -593,7 +596,7 @@ void* GLRenderDevice::MapVertices(size_t bytes, size_t stride, int32_t& first) {
             m_halfFences[entering] = nullptr;
         }
         m_currentHalf = entering;
-        offset = entering * HalfCapacity();
+        offset = aligned(entering * HalfCapacity());
         if (entering == 0)
             ++m_bufferOrphans;
     }

@@ -225,6 +225,14 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
     return true;
 }
 
+// A texture file's pixels, as DecodeTextureImage gives them.
+bool ReadTextureFile(const std::string& path, int& width, int& height, std::vector<uint8_t>& rgba,
+                     std::string& error) {
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes, error) &&
+           DecodeTextureImage(bytes.data(), bytes.size(), width, height, rgba, error);
+}
+
 } // namespace
 
 TextureRegistry* TextureRegistry::instance() {
@@ -249,13 +257,11 @@ Texture* TextureRegistry::find(const char* name, bool, bool, bool, const char*) 
         return found->second.texture.get();
     }
 
-    std::vector<uint8_t> bytes;
     std::string error;
     int width = 0;
     int height = 0;
     std::vector<uint8_t> pixels;
-    if (!ReadWholeFile(host, bytes, error) ||
-        !DecodeTextureImage(bytes.data(), bytes.size(), width, height, pixels, error)) {
+    if (!ReadTextureFile(host, width, height, pixels, error)) {
         dbTracefAux("Texture \"%s\" (%s) not loaded: %s", asked.c_str(), host.c_str(),
                     error.c_str());
         return nullptr;
@@ -274,13 +280,11 @@ bool TextureRegistry::reload(const char* name) {
     const auto found = m_entries.find(Lowered(host));
     if (found == m_entries.end())
         return false;
-    std::vector<uint8_t> bytes;
     std::string error;
     int width = 0;
     int height = 0;
     std::vector<uint8_t> pixels;
-    if (!ReadWholeFile(host, bytes, error) ||
-        !DecodeTextureImage(bytes.data(), bytes.size(), width, height, pixels, error)) {
+    if (!ReadTextureFile(host, width, height, pixels, error)) {
         dbTracefAux("Texture \"%s\" (%s) not reloaded: %s", name, host.c_str(), error.c_str());
         return false;
     }

@@ -394,59 +394,50 @@ bool LuaConfig::GetDouble(const char* key, double* out) {
 
 namespace {
 
-// Reads elements 1..#t of the table t on top of the stack with read, which returns false
-// for an element of the wrong kind.
+// Pops the value on top of the stack, reading elements 1..#t of it, when it is a table t,
+// with read, which returns false for an element of the wrong kind; out is left empty
+// unless every element is read.
 template <typename Element, typename Read>
-bool ReadArray(lua_State* L, std::vector<Element>& out, Read read) {
-    const auto count = static_cast<lua_Integer>(lua_rawlen(L, -1));
+bool PopArray(lua_State* L, std::vector<Element>& out, Read read) {
+    bool ok = lua_type(L, -1) == LUA_TTABLE;
+    const auto count = ok ? static_cast<lua_Integer>(lua_rawlen(L, -1)) : 0;
     // A length is only some border of the table: reserve little, the elements prove it.
     out.reserve(static_cast<size_t>(std::min<lua_Integer>(count, 1024)));
-    for (lua_Integer i = 1; i <= count; ++i) {
+    for (lua_Integer i = 1; ok && i <= count; ++i) {
         lua_rawgeti(L, -1, i);
-        const bool ok = read(out);
+        ok = read(out);
         lua_pop(L, 1);
-        if (!ok) {
-            out.clear();
-            return false;
-        }
     }
-    return true;
+    if (!ok)
+        out.clear();
+    lua_pop(L, 1);
+    return ok;
 }
 
 } // namespace
 
 bool LuaConfig::GetFloatArray(const char* key, std::vector<float>& out) {
-    State& state = *m_state;
-    lua_State* L = state.L;
+    lua_State* L = m_state->L;
     out.clear();
-    if (!state.PushValue(key))
-        return false;
-    const bool ok = lua_type(L, -1) == LUA_TTABLE && ReadArray(L, out, [L](auto& values) {
-                        if (lua_type(L, -1) != LUA_TNUMBER)
-                            return false;
-                        values.push_back(static_cast<float>(lua_tonumber(L, -1)));
-                        return true;
-                    });
-    lua_pop(L, 1);
-    return ok;
+    return m_state->PushValue(key) && PopArray(L, out, [L](std::vector<float>& values) {
+               if (lua_type(L, -1) != LUA_TNUMBER)
+                   return false;
+               values.push_back(static_cast<float>(lua_tonumber(L, -1)));
+               return true;
+           });
 }
 
 bool LuaConfig::GetStringArray(const char* key, std::vector<std::string>& out) {
-    State& state = *m_state;
-    lua_State* L = state.L;
+    lua_State* L = m_state->L;
     out.clear();
-    if (!state.PushValue(key))
-        return false;
-    const bool ok = lua_type(L, -1) == LUA_TTABLE && ReadArray(L, out, [L](auto& values) {
-                        if (lua_type(L, -1) != LUA_TSTRING)
-                            return false;
-                        size_t length = 0;
-                        const char* text = lua_tolstring(L, -1, &length);
-                        values.emplace_back(text, length);
-                        return true;
-                    });
-    lua_pop(L, 1);
-    return ok;
+    return m_state->PushValue(key) && PopArray(L, out, [L](std::vector<std::string>& values) {
+               if (lua_type(L, -1) != LUA_TSTRING)
+                   return false;
+               size_t length = 0;
+               const char* text = lua_tolstring(L, -1, &length);
+               values.emplace_back(text, length);
+               return true;
+           });
 }
 
 // --- writing ------------------------------------------------------------------------------

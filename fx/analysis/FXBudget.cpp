@@ -203,7 +203,8 @@ private:
         profile.total.Add(self);
     }
 
-    // A child subtree born between lo and hi seconds after the instance.
+    // A child subtree born between lo and hi seconds after the instance, which lingers
+    // until the subtree is gone.
     void AddChild(Profile& profile, const Profile& child, double lo, double hi) const {
         const size_t first = BinOf(lo);
         const size_t last = static_cast<size_t>(std::ceil(hi / m_width));
@@ -211,6 +212,7 @@ private:
         for (const auto& [name, occupancy] : child.types)
             profile.types[name].Add(occupancy.Delayed(first, spread));
         profile.total.Add(child.total.Delayed(first, spread));
+        Linger(profile, hi + child.end, child);
     }
 
     // The instance lives until end, or until its last child's subtree is gone: the
@@ -320,7 +322,6 @@ private:
             if (child.unbounded)
                 return Unbounded(name, child);
             AddChild(profile, child, 0.0, m_step);
-            Linger(profile, m_step + child.end, child);
         }
         if (FXType* death = Child(deathName); death && !loop) {
             const Profile& child = Of(*death, kForever);
@@ -330,7 +331,6 @@ private:
                 std::max(Shrink((duration - kWrapOffset) / (1.0 + rateEpsilon)) - m_step, 0.0);
             const double latest = Stretch(duration);
             AddChild(profile, child, earliest, latest);
-            Linger(profile, latest + child.end, child);
         }
         Finish(profile, name);
         return profile;
@@ -374,7 +374,6 @@ private:
             if (child.unbounded)
                 return Unbounded(name, child);
             AddChild(profile, child, 0.0, m_step);
-            Linger(profile, m_step + child.end, child);
         }
         Finish(profile, name);
         return profile;

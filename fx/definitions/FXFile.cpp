@@ -23,19 +23,13 @@ Colour ClampedColour(const float* c) {
     return {ClampUnit(c[0]), ClampUnit(c[1]), ClampUnit(c[2]), ClampUnit(c[3])};
 }
 
-std::string EntryKey(size_t index) {
-    char key[32];
-    std::snprintf(key, sizeof key, "entry_%02zu", index);
-    return key;
-}
-
 // Reads the entry tables entry_00, entry_01, ... of the current table up to the first
 // missing one; every entry must hold exactly `width` numbers.
 template <typename Element, typename Make>
 bool ReadEntries(LuaConfig& config, size_t width, std::vector<Element>& out, Make make) {
     std::vector<float> numbers;
     for (size_t index = 0;; ++index) {
-        const std::string key = EntryKey(index);
+        const std::string key = FXNumberedKey("entry_", index);
         if (config.GetType(key.c_str()) == LUATYPE_NIL)
             return true;
         if (!config.GetFloatArray(key.c_str(), numbers) || numbers.size() != width)
@@ -227,6 +221,12 @@ private:
 
 } // namespace
 
+std::string FXNumberedKey(const char* prefix, size_t index) {
+    char number[24];
+    std::snprintf(number, sizeof number, "%02zu", index);
+    return prefix + std::string(number);
+}
+
 std::string& FXPathPrefix() {
     static std::string prefix = "DATA:ART/FX/";
     return prefix;
@@ -298,7 +298,8 @@ void WriteValue(LuaConfig& config, const FXVariable& value) {
         for (size_t i = 0; i < items.size(); ++i) {
             numbers.clear();
             flatten(items[i]);
-            config.SetNumberArray(EntryKey(i).c_str(), numbers.data(), numbers.size());
+            config.SetNumberArray(FXNumberedKey("entry_", i).c_str(), numbers.data(),
+                                  numbers.size());
         }
         config.PopTable();
     };
@@ -372,9 +373,7 @@ void FXAddTable(LuaConfig& config, const char* key, int style, const FXPropertyL
     config.AddTable("properties");
     size_t index = 0;
     for (const FXProperty& property : properties) {
-        char propertyKey[32];
-        std::snprintf(propertyKey, sizeof propertyKey, "property_%02zu", index++);
-        config.AddTable(propertyKey);
+        config.AddTable(FXNumberedKey("property_", index++).c_str());
         config.SetString("name", property.name.c_str());
         config.SetString("type", VarTypeName(property.value.GetType()));
         WriteValue(config, property.value);

@@ -21,6 +21,10 @@
 
 class LuaConfig;
 
+// A numbered key of a file's tables: prefix and the index in two digits or more
+// ("property_00", "entry_07", "type_123").
+std::string FXNumberedKey(const char* prefix, size_t index);
+
 // The FX directory as an aliased path, "DATA:ART/FX/". One shared, writable string.
 std::string& FXPathPrefix();
 

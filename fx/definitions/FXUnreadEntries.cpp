@@ -4,18 +4,10 @@
 #include "FXVariable.h"
 #include "script/LuaConfig.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr size_t kKeyBufferSize = 1024;
 constexpr size_t kNameBufferSize = 256;
-
-std::string EntryKey(size_t index) {
-    char key[32];
-    std::snprintf(key, sizeof key, "entry_%02zu", index);
-    return key;
-}
 
 bool IsEntryTableKind(VarType kind) {
     return kind == VARTYPE_ARRAY_VECTOR3 || kind == VARTYPE_ARRAY_COLOUR ||
@@ -26,14 +18,14 @@ bool IsEntryTableKind(VarType kind) {
 FXUnreadEntries CheckValue(LuaConfig& config, const char* property) {
     FXUnreadEntries entries;
     entries.property = property;
-    while (config.GetType(EntryKey(entries.read).c_str()) != LUATYPE_NIL)
+    while (config.GetType(FXNumberedKey("entry_", entries.read).c_str()) != LUATYPE_NIL)
         ++entries.read;
     char key[kKeyBufferSize] = {0};
     LuaType type = LUATYPE_NIL;
     while (config.NextEntry(key, sizeof key, &type)) {
         bool taken = false;
         for (size_t i = 0; i < entries.read && !taken; ++i)
-            taken = EntryKey(i) == key;
+            taken = FXNumberedKey("entry_", i) == key;
         if (!taken)
             entries.unread.emplace_back(key);
     }

@@ -1,10 +1,10 @@
 #include "review/FXHeadlessView.h"
 
-#include "runtime/FXManager.h"
 #include "host/HeadlessGLContext.h"
 #include "host/HeadlessWindow.h"
 #include "image/StraightAlpha.h"
 #include "math/Random.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXPreview.h"
 #include "runtime/FXRendererGL.h"
 #include "scene/GLRenderDevice.h"
@@ -127,8 +127,9 @@ bool FXHeadlessView::Start(const std::string& typeName, const FXReviewScene& sce
 
 void FXHeadlessView::Advance(double seconds) {
     seconds = std::max(seconds, 0.0);
-    const long steps =
-        std::max(1L, static_cast<long>(std::ceil(seconds / kFXReviewMaxStep - 1e-9)));
+    const long steps = FXReviewStepCount(seconds);
+    // A window toolkit may have made its own context current since the last frame.
+    m_context->MakeCurrent();
     for (long i = 0; i < steps; ++i)
         m_preview->Frame(static_cast<float>(seconds / static_cast<double>(steps)), m_width,
                          m_height);
@@ -136,6 +137,7 @@ void FXHeadlessView::Advance(double seconds) {
 }
 
 Image FXHeadlessView::Picture() {
+    m_context->MakeCurrent();
     Image picture{m_width, m_height, m_context->ReadPixels()};
     if (m_transparent)
         CoverageToStraightAlpha(picture.rgba.data(), picture.rgba.size() / 4, m_background);

@@ -8,6 +8,8 @@
 
 #include "math/Math.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 
@@ -16,6 +18,7 @@ struct FXReviewCamera {
     float pitch = -45.0f;   // degrees, negative looks down
     float distance = 20.0f; // from the target
     Vector3 target{0.0f, 0.0f, 0.0f};
+    bool operator==(const FXReviewCamera&) const = default;
 };
 
 // The top-level instance's placement, as the emitter dialog sets it.
@@ -24,6 +27,7 @@ struct FXEmitterPlacement {
     float scale = 1.0f;
     float length = 1.0f;
     Vector3 velocity{0.0f, 0.0f, 0.0f};
+    bool operator==(const FXEmitterPlacement&) const = default;
 };
 
 struct FXReviewScene {
@@ -35,6 +39,8 @@ struct FXReviewScene {
     Vector3 gravity{0.0f, -58.86f, 0.0f};
     Vector3 wind{0.0f, 0.0f, 0.0f};
     FXEmitterPlacement placement;
+    // Every field the same: the same frame for the same effect and time.
+    bool operator==(const FXReviewScene&) const = default;
 };
 
 // Told after each step of a long job (done of total); answering false cancels the job,
@@ -48,3 +54,9 @@ enum class FXReviewOutcome { Done, Cancelled, Failed };
 // equal steps no longer than this, as the editor's main loop cuts its frames. Rebuilding
 // a moment from time 0 this way gives the same picture every time.
 inline constexpr double kFXReviewMaxStep = 0.05;
+
+// How many equal steps reach a moment seconds after time 0 (at least one: time 0 itself
+// is one step of 0).
+inline long FXReviewStepCount(double seconds) {
+    return std::max(1L, static_cast<long>(std::ceil(seconds / kFXReviewMaxStep - 1e-9)));
+}

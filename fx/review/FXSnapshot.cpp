@@ -1,11 +1,12 @@
 #include "review/FXSnapshot.h"
 
 #include "definitions/FXFile.h"
-#include "runtime/FXManager.h"
+#include "definitions/FXMissingFiles.h"
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
+#include "runtime/FXManager.h"
 #include "script/LuaConfig.h"
 #include "stream/FilePath.h"
-#include "definitions/FXTypeFactory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +20,6 @@ constexpr double kFormat = 1.0;
 // More types than any effect needs; keeps a hostile file from asking for millions.
 constexpr size_t kMaxTypes = 4096;
 constexpr size_t kNameBufferSize = 256;
-
-std::string TypeKey(size_t index) {
-    char key[32];
-    std::snprintf(key, sizeof key, "type_%02zu", index);
-    return key;
-}
 
 // Reads the snapshot table of a loaded script; the first broken rule fails the read
 // with a reason naming the key.
@@ -207,7 +202,7 @@ private:
     bool ReadTypeEntries(std::vector<FXSnapshotType>& types) {
         std::set<std::string> names;
         for (size_t index = 0;; ++index) {
-            const std::string key = TypeKey(index);
+            const std::string key = FXNumberedKey("type_", index);
             const LuaType kind = m_config.GetType(key.c_str());
             if (kind == LUATYPE_NIL)
                 return true;
@@ -257,6 +252,17 @@ std::shared_ptr<FXType> BuildType(int style, const std::string& name,
     return type;
 }
 
+// Reads the snapshot table of a loaded script into snapshot, which a failure leaves as it
+// was.
+bool ReadLoaded(LuaConfig& config, FXSnapshot& snapshot, std::string* reason) {
+    FXSnapshot read;
+    SnapshotReader reader(config, reason);
+    if (!reader.ReadSnapshot(read))
+        return false;
+    snapshot = std::move(read);
+    return true;
+}
+
 bool FileExists(const std::string& aliased) {
     std::string host;
     std::error_code ignored;
@@ -272,6 +278,13 @@ bool FXSnapshot::CaptureTypes(const std::string& mainType, std::string* reason) 
         SetReason(reason, "the FX runtime is not started");
         return false;
     }
+    return CaptureTypes(
+        mainType, [manager](const std::string& name) { return manager->TypeFind(name.c_str()); },
+        reason);
+}
+
+bool FXSnapshot::CaptureTypes(const std::string& mainType, const TypeFinder& find,
+                              std::string* reason) {
     std::vector<FXSnapshotType> captured;
     std::set<std::string> seen;
     std::vector<std::string> pending{mainType};
@@ -280,7 +293,7 @@ bool FXSnapshot::CaptureTypes(const std::string& mainType, std::string* reason) 
         pending.pop_back();
         if (name.empty() || !seen.insert(FXLowerCase(name.c_str())).second)
             continue;
-        const FXType* type = manager->TypeFind(name.c_str());
+        const FXType* type = find(name);
         if (!type) {
             if (captured.empty()) {
                 SetReason(reason, mainType + ": no such FX type");
@@ -346,15 +359,15 @@ bool FXSnapshot::Write(const std::string& path, std::string* reason) const {
     config.PopTable();
     config.AddTable("types");
     for (size_t i = 0; i < types.size(); ++i) {
-        config.AddTable(TypeKey(i).c_str());
+        config.AddTable(FXNumberedKey("type_", i).c_str());
         config.SetString("name", types[i].name.c_str());
         FXAddTable(config, "fx", types[i].style, types[i].properties);
         config.PopTable();
     }
     config.PopTable();
     config.PopTable();
-    if (!config.StartSave(path.c_str()) || !config.SaveVar("snapshot", 0, LuaSaveLayout::Indented) ||
-        !config.EndSave()) {
+    if (!config.StartSave(path.c_str()) ||
+        !config.SaveVar("snapshot", 0, LuaSaveLayout::Indented) || !config.EndSave()) {
         SetReason(reason,
                   config.LastError().empty() ? path + ": cannot be written" : config.LastError());
         return false;
@@ -368,12 +381,7 @@ bool FXSnapshot::Read(const std::string& path, std::string* reason) {
         SetReason(reason, config.LastError());
         return false;
     }
-    FXSnapshot read;
-    SnapshotReader reader(config, reason);
-    if (!reader.ReadSnapshot(read))
-        return false;
-    *this = std::move(read);
-    return true;
+    return ReadLoaded(config, *this, reason);
 }
 
 bool FXSnapshot::ReadText(const char* text, size_t length, const char* chunkName,
@@ -384,12 +392,7 @@ bool FXSnapshot::ReadText(const char* text, size_t length, const char* chunkName
         SetReason(reason, config.LastError());
         return false;
     }
-    FXSnapshot read;
-    SnapshotReader reader(config, reason);
-    if (!reader.ReadSnapshot(read))
-        return false;
-    *this = std::move(read);
-    return true;
+    return ReadLoaded(config, *this, reason);
 }
 
 std::vector<std::shared_ptr<FXType>> FXSnapshot::BuildTypes() const {
@@ -452,20 +455,8 @@ std::vector<FXSnapshotTypeStatus> FXSnapshot::CompareWithFiles() const {
 
 std::vector<FXSnapshotMissingFile> FXSnapshot::MissingFiles() const {
     std::vector<FXSnapshotMissingFile> missing;
-    std::vector<std::string> children;
-    for (const std::shared_ptr<FXType>& type : BuildTypes()) {
-        type->GetChildTypes(children);
-        for (const auto& param : type->Params()) {
-            if (param->Kind() != VARTYPE_STRING)
-                continue;
-            FXVariable value;
-            param->Read(value);
-            const std::string text = value.String();
-            if (text.empty() || std::find(children.begin(), children.end(), text) != children.end())
-                continue;
-            if (!FileExists(text))
-                missing.push_back({type->GetName(), param->Name(), text});
-        }
-    }
+    for (const std::shared_ptr<FXType>& type : BuildTypes())
+        for (FXMissingFile& file : FXFindMissingFiles(*type))
+            missing.push_back({type->GetName(), std::move(file.property), std::move(file.file)});
     return missing;
 }

@@ -30,6 +30,7 @@
 #include "definitions/FXType.h"
 #include "review/FXReviewScene.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,11 @@ public:
     // each once, with their current values (the editor's proxies give its edited types).
     // False, with a reason, when the main type cannot be had.
     bool CaptureTypes(const std::string& mainType, std::string* reason = nullptr);
+    // The same, with the types found through find (a name in any case; null when there is
+    // no such type), for a program that holds its types outside the registry.
+    using TypeFinder = std::function<const FXType*(const std::string& name)>;
+    bool CaptureTypes(const std::string& mainType, const TypeFinder& find,
+                      std::string* reason = nullptr);
 
     // Writes the snapshot (through a temporary file renamed over path, so a failed write
     // leaves an existing file as it was). False, with a reason, when it cannot be written

@@ -98,6 +98,27 @@ bool FXManager::Shutdown() {
     return true;
 }
 
+FXManager* FXManager::CreateWorld() {
+    auto* world = new FXManager;
+    FXRegisterDynamicsPresets(*world);
+    return world;
+}
+
+void FXManager::DestroyWorld(FXManager* world) {
+    if (!world)
+        return;
+    // Instances that go may reach the manager through Instance().
+    FXManager* previous = MakeCurrent(world);
+    delete world;
+    s_instance = previous == world ? nullptr : previous;
+}
+
+FXManager* FXManager::MakeCurrent(FXManager* manager) {
+    FXManager* previous = s_instance;
+    s_instance = manager;
+    return previous;
+}
+
 void FXManager::Reset() {
     DestroyAllInstances();
     m_types.Clear();

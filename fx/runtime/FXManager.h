@@ -83,6 +83,22 @@ public:
     // The manager, or null before Startup and after Shutdown.
     static FXManager* Instance() { return s_instance; }
 
+    // --- worlds -----------------------------------------------------------------------
+    // A further manager, independent of the one Startup made: its own registry,
+    // instances, settings and statistics, with the dynamics presets registered. It is not
+    // current when made. Everything that reaches the runtime through Instance() (the
+    // styles, the preview, the review jobs) works in the current manager, so a program can
+    // run two versions of an effect side by side by switching. The random generator,
+    // gravity and wind stay global: a program that wants each world to repeat exactly
+    // keeps a random state per world (RandomState). Owned by the caller.
+    static FXManager* CreateWorld();
+    // Destroys a manager made by CreateWorld, its instances and types (made current while
+    // they go, then the previous manager is current again). Null is ignored.
+    static void DestroyWorld(FXManager* world);
+    // Makes manager (null allowed) the one Instance() answers and returns the previous
+    // one. Shutdown destroys the current manager: switch back before it.
+    static FXManager* MakeCurrent(FXManager* manager);
+
     // --- types ------------------------------------------------------------------------
     // Registers a type under its name; a name already present is traced and ignored
     // (the registry keeps the first type).

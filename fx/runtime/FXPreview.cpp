@@ -25,6 +25,14 @@ void FXPreview::Resize(int width, int height) {
 }
 
 void FXPreview::Frame(float step, int width, int height) {
+    Draw(step, width, height, true);
+}
+
+void FXPreview::Redraw(int width, int height) {
+    Draw(0.0f, width, height, false);
+}
+
+void FXPreview::Draw(float step, int width, int height, bool advance) {
     m_camera.UpdateMatrices();
     const Matrix4 view = m_camera.GetViewMatrix();
 
@@ -45,7 +53,8 @@ void FXPreview::Frame(float step, int width, int height) {
     m_camera.BuildFrustum(frustum);
     if (FXManager* manager = FXManager::Instance()) {
         m_stats.Start("Update", 0.0f, 50.0f);
-        manager->Update(step);
+        if (advance)
+            manager->Update(step);
         m_stats.Stop("Update");
         m_stats.Start("Display", 0.0f, 50.0f);
         manager->Render(frustum, m_camera);

@@ -24,6 +24,12 @@ public:
     // One frame advancing the effects by step seconds, drawn into a width × height
     // window.
     void Frame(float step, int width, int height);
+    // The effects drawn as they stand, without advancing them (a window exposed or
+    // resized, a grid switched on): no update pass runs.
+    void Redraw(int width, int height);
+    // Seconds the lens flares have been on display: they fade in over the first second.
+    // A picture rebuilt from time 0 starts it at 0, as a headless view does.
+    void SetDisplayTime(float seconds) { m_displayTime = seconds; }
 
     FXOrbitCamera& Camera() { return m_camera; }
     const FXOrbitCamera& Camera() const { return m_camera; }
@@ -36,6 +42,8 @@ public:
     bool showStats = false;
 
 private:
+    void Draw(float step, int width, int height, bool advance);
+
     FXRenderer& m_renderer;
     FXOrbitCamera m_camera;
     StatMonitor m_stats;

@@ -7,11 +7,13 @@
 #include "stream/FilePath.h"
 #include "stream/StandardAliases.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <vector>
 
 class TempWorkDir {
 public:
@@ -47,6 +49,21 @@ public:
     std::string read(const std::string& relative) const {
         std::ifstream in(m_root / relative, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // The names in a folder below the working directory, sorted.
+    std::vector<std::string> list(const std::string& relative = ".") const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_root / relative))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Copies the sample library's Data folder here, for tests that run or change it.
+    void copySamples() const {
+        std::filesystem::copy(std::filesystem::path(SPARV_SAMPLES) / "Data", m_root / "Data",
+                              std::filesystem::copy_options::recursive);
     }
 
 private:

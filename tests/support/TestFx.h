@@ -5,9 +5,11 @@
 // create children when they are constructed.
 
 #include "definitions/FXStyle.h"
+#include "definitions/FXTypeFactory.h"
 #include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,4 +96,18 @@ inline TestFxType& AddTestFx(const char* name, float duration, int style = STYLE
     TestFxType& reference = *type;
     FXManager::Instance()->TypeAdd(std::move(type));
     return reference;
+}
+
+// Registers a new type of one of the real styles with the running manager and returns it.
+inline FXType& AddStyleType(int style, const char* name) {
+    std::shared_ptr<FXType> type = FXNewType(style, name);
+    FXType& reference = *type;
+    FXManager::Instance()->TypeAdd(std::move(type));
+    return reference;
+}
+
+// Advances the running manager by seconds in frames of 0.1 s.
+inline void RunFrames(float seconds) {
+    for (long frame = std::lround(seconds / 0.1f); frame > 0; --frame)
+        FXManager::Instance()->Update(0.1f);
 }

@@ -9,7 +9,8 @@
 #include <type_traits>
 #include <vector>
 
-// Sets a plain property (float, int, bool, Colour or string); the value must be taken.
+// Sets a property (float, int, bool, Colour, string or a time-keyed array of floats,
+// vectors or colours); the value must be taken.
 template <typename T>
 void SetProperty(FXType& type, const char* name, const T& value) {
     FXVariable variable;
@@ -21,6 +22,12 @@ void SetProperty(FXType& type, const char* name, const T& value) {
         variable.SetBool(value);
     else if constexpr (std::is_same_v<T, Colour>)
         variable.SetColour(value);
+    else if constexpr (std::is_same_v<T, std::vector<TimeFloat>>)
+        variable.SetArrayTimeFloat(value);
+    else if constexpr (std::is_same_v<T, std::vector<TimeVector3>>)
+        variable.SetArrayTimeVector3(value);
+    else if constexpr (std::is_same_v<T, std::vector<TimeColour>>)
+        variable.SetArrayTimeColour(value);
     else
         variable.SetString(value);
     EXPECT_TRUE(type.SetProperty(name, variable)) << name;

@@ -12,6 +12,7 @@
 #include "support/MathExpect.h"
 #include "support/TempWorkDir.h"
 #include "support/TestProperties.h"
+#include "support/TextureFiles.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -36,13 +37,7 @@ public:
     // Writes a white texture file (an uncompressed 32-bit TGA), such as
     // "Data/art/fx/beam.tga"; sizes tell textures apart on the device.
     void WriteTexture(const std::string& relative, int size = 2) {
-        std::string file(18, '\0');
-        file[2] = 2; // true colour, uncompressed
-        file[12] = file[14] = static_cast<char>(size);
-        file[16] = 32;
-        file[17] = 0x28; // 8 alpha bits, top row first
-        file.append(static_cast<size_t>(size * size * 4), static_cast<char>(0xFF));
-        m_dir.write(relative, file);
+        m_dir.write(relative, SolidTga(size, size, 0xFF));
     }
     // The side of the texture bound for a draw; 0 for none.
     int SizeOfBound(const RecordedDraw& draw) const {

@@ -1,24 +1,9 @@
-#include "support/RunCommand.h"
+#include "SparvFx.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-CommandResult SparvFx(const std::string& args) {
-    return RunCommand(std::string(SPARV_FX_EXE) + " " + args);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-const std::string kSamples = ShellQuote(SPARV_SAMPLES);
 
 TEST(BudgetCommand, PrintsOneLineOfJsonPerEffect) {
     const CommandResult result = SparvFx("budget shockwave lamp --wkdir " + kSamples);

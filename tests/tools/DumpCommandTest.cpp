@@ -1,13 +1,9 @@
-#include "support/RunCommand.h"
+#include "SparvFx.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-CommandResult SparvFx(const std::string& args) {
-    return RunCommand(std::string(SPARV_FX_EXE) + " " + args);
-}
 
 TEST(DumpRaw, PrintsEveryKindInTheToolsJsonForm) {
     TempWorkDir dir;

@@ -1,22 +1,9 @@
-#include "support/RunCommand.h"
+#include "SparvFx.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-CommandResult SparvFx(const std::string& args) {
-    return RunCommand(std::string(SPARV_FX_EXE) + " " + args);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // The line about NAME, or "" when there is none.
 std::string LineFor(const std::vector<std::string>& lines, const std::string& name) {

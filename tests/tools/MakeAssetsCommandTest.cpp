@@ -1,6 +1,6 @@
 // Every generated asset in samples/ is what our own tools make today: make-assets writes
 // the default textures and meshes byte for byte, and the ring mesh comes from its OBJ.
-#include "support/RunCommand.h"
+#include "SparvFx.h"
 #include "support/TempWorkDir.h"
 
 #include <filesystem>
@@ -19,8 +19,7 @@ const std::filesystem::path kSampleAssets = std::filesystem::path(SPARV_SAMPLES)
 
 TEST(MakeAssets, RegeneratesTheCommittedSampleAssets) {
     TempWorkDir dir;
-    const CommandResult result =
-        RunCommand(std::string(SPARV_FX_EXE) + " make-assets " + ShellQuote("generated"));
+    const CommandResult result = SparvFx("make-assets generated");
     ASSERT_EQ(result.status, 0) << result.err;
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.root() / "generated")) {
@@ -36,8 +35,7 @@ TEST(MakeAssets, RegeneratesTheCommittedSampleAssets) {
 TEST(MakeAssets, TheRingMeshIsImportedFromItsObj) {
     TempWorkDir dir;
     const std::string obj = std::string(SPARV_SAMPLES) + "/source/ring.obj";
-    const CommandResult result =
-        RunCommand(std::string(SPARV_FX_EXE) + " mesh-import " + ShellQuote(obj) + " ring.kmo");
+    const CommandResult result = SparvFx("mesh-import " + ShellQuote(obj) + " ring.kmo");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(Slurp(dir.root() / "ring.kmo"), Slurp(kSampleAssets / "ring.kmo"));
 }

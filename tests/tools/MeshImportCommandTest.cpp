@@ -1,5 +1,5 @@
+#include "SparvFx.h"
 #include "scene/Mesh.h"
-#include "support/RunCommand.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +9,7 @@ namespace {
 
 class MeshImport : public testing::Test {
 protected:
-    CommandResult Run(const std::string& args) {
-        return RunCommand(std::string(SPARV_FX_EXE) + " mesh-import " + args);
-    }
+    static CommandResult Run(const std::string& args) { return SparvFx("mesh-import " + args); }
     TempWorkDir m_dir;
 };
 

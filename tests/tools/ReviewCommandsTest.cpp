@@ -1,11 +1,11 @@
 // The review verbs of sparv-fx end to end: animations by extension, transparent frames,
 // failed writes, flip-book baking and review snapshots, on a copy of the sample library.
+#include "SparvFx.h"
 #include "image/ImageRegion.h"
 #include "image/StraightAlpha.h"
 #include "scene/Image.h"
 #include "support/AnimationFiles.h"
 #include "support/ReferencePicture.h"
-#include "support/RunCommand.h"
 #include "support/TempWorkDir.h"
 
 #include <cstdlib>
@@ -20,14 +20,10 @@ namespace {
 // library or tests that change it.
 class ReviewCommands : public testing::Test {
 protected:
-    void SetUp() override {
-        fs::copy(fs::path(SPARV_SAMPLES) / "Data", m_dir.root() / "Data",
-                 fs::copy_options::recursive);
-    }
+    void SetUp() override { m_dir.copySamples(); }
 
     CommandResult Fx(const std::string& args) const {
-        return RunCommand(std::string(SPARV_FX_EXE) + " " + args + " --wkdir " +
-                          ShellQuote(m_dir.root().string()));
+        return SparvFx(args + " --wkdir " + ShellQuote(m_dir.root().string()));
     }
 
     // Runs a verb that draws; false (the test then skips or fails) without headless GL.
@@ -51,13 +47,6 @@ protected:
         return image;
     }
 
-    std::vector<std::string> Files(const std::string& folder) const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_dir.root() / folder))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
     TempWorkDir m_dir;
 };
 
@@ -76,31 +65,24 @@ double JsonNumber(const std::string& json, const std::string& key, size_t index 
 
 } // namespace
 
-TEST_F(ReviewCommands, AGifOfASampleHasTheFramesSizeAndDelayAskedFor) {
-    CommandResult result;
-    if (!Draws("render explosion --frames 12 --fps 10 --size 160x90 -o out.gif", &result))
-        return;
-    EXPECT_EQ(result.out + result.err, "") << "quiet when not on a terminal";
-    const AnimationContent gif = ReadGif((m_dir.root() / "out.gif").string());
-    ASSERT_TRUE(gif.readable);
-    EXPECT_EQ(gif.width, 160);
-    EXPECT_EQ(gif.height, 90);
-    ASSERT_EQ(gif.frames.size(), 12u);
-    for (const AnimationFrame& frame : gif.frames)
-        EXPECT_EQ(frame.delayMilliseconds, 100);
-}
-
-TEST_F(ReviewCommands, AWebpHoldsEveryFrameAtItsRate) {
-    if (!Draws("render sparks --frames 12 --fps 24 --size 160x90 -o out.webp"))
-        return;
-    const AnimationContent webp = ReadWebp((m_dir.root() / "out.webp").string());
-    ASSERT_TRUE(webp.readable);
-    EXPECT_EQ(webp.width, 160);
-    ASSERT_EQ(webp.frames.size(), 12u);
-    int total = 0;
-    for (const AnimationFrame& frame : webp.frames)
-        total += frame.delayMilliseconds;
-    EXPECT_EQ(total, 500);
+TEST_F(ReviewCommands, AnAnimationHoldsTheFramesSizeAndRateAskedForInTheFormatOfItsName) {
+    for (const std::string output : {"out.gif", "out.webp"}) {
+        SCOPED_TRACE(output);
+        CommandResult result;
+        if (!Draws("render explosion --frames 12 --fps 24 --size 160x90 -o " + output, &result))
+            return;
+        EXPECT_EQ(result.out + result.err, "") << "quiet when not on a terminal";
+        const std::string path = (m_dir.root() / output).string();
+        const AnimationContent animation = output == "out.gif" ? ReadGif(path) : ReadWebp(path);
+        ASSERT_TRUE(animation.readable);
+        EXPECT_EQ(animation.width, 160);
+        EXPECT_EQ(animation.height, 90);
+        ASSERT_EQ(animation.frames.size(), 12u);
+        int total = 0;
+        for (const AnimationFrame& frame : animation.frames)
+            total += frame.delayMilliseconds;
+        EXPECT_EQ(total, 500);
+    }
 }
 
 // Straight alpha composited over the preview's background gives back the opaque frames:
@@ -153,7 +135,7 @@ TEST_F(ReviewCommands, AFailedWriteReportsAndLeavesNoPartialFile) {
         EXPECT_EQ(full.status, 1);
         EXPECT_NE(full.err.find("File too large"), std::string::npos) << full.err;
     }
-    EXPECT_EQ(Files("out"), std::vector<std::string>{"keep.gif"});
+    EXPECT_EQ(m_dir.list("out"), std::vector<std::string>{"keep.gif"});
     EXPECT_EQ(m_dir.read("out/keep.gif"), "the previous export");
 }
 

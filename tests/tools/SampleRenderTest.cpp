@@ -1,9 +1,9 @@
 // Every top-level sample effect, rendered headless at two moments of its life, matches
 // the pictures kept in tests/data/samples (looked at when they were made). Run with
 // SPARV_UPDATE_REFERENCES=1 to make them anew.
+#include "SparvFx.h"
 #include "scene/Image.h"
 #include "support/ReferencePicture.h"
-#include "support/RunCommand.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -45,9 +45,8 @@ TEST_P(SampleRender, MatchesItsPicture) {
     const std::string file = std::string(moment.name) + "_" + moment.time + ".png";
     const std::string drawn = testing::TempDir() + "drawn_" + file;
     const CommandResult result =
-        RunCommand(std::string(SPARV_FX_EXE) + " render " + moment.name + " --wkdir " +
-                   ShellQuote(SPARV_SAMPLES) + " --time " + moment.time +
-                   " --size 192x108 --camera 30,-30,16 -o " + ShellQuote(drawn));
+        SparvFx(std::string("render ") + moment.name + " --wkdir " + kSamples + " --time " +
+                moment.time + " --size 192x108 --camera 30,-30,16 -o " + ShellQuote(drawn));
     if (result.status != 0 && result.err.find("without OpenGL") != std::string::npos) {
         std::string reason = result.err;
         SPARV_REQUIRE_HEADLESS_GL(false, reason);

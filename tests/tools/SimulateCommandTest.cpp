@@ -1,18 +1,9 @@
-#include "support/RunCommand.h"
+#include "SparvFx.h"
 #include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 class Simulate : public testing::Test {
 protected:
@@ -30,9 +21,7 @@ protected:
 } })");
     }
 
-    CommandResult Run(const std::string& args) {
-        return RunCommand(std::string(SPARV_FX_EXE) + " simulate " + args);
-    }
+    static CommandResult Run(const std::string& args) { return SparvFx("simulate " + args); }
 
     TempWorkDir m_dir;
 };

@@ -192,6 +192,11 @@ protected:
     }
     void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+    // The bytes of a file below the working directory ("" when missing).
+    std::string ReadText(const std::string& relative) const {
+        std::ifstream in(m_root / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
     // Writes an FX file below the working directory.
     void WriteFile(const std::string& relative, const std::string& content) const {
         const auto path = m_root / relative;
@@ -215,6 +220,20 @@ protected:
         WriteFile(relative, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
     }
 
+    // The sample ring as Data/art/fx/spark.lua, opened through File Open.
+    void OpenSpark() {
+        WriteSpark("Data/art/fx/spark.lua");
+        OpenFile(FxPath("spark.lua"));
+        ASSERT_EQ(Doc().TypeAt(0)->GetName(), "spark");
+    }
+    // The bundled sample library, with one of its effects opened through File Open.
+    void OpenSample(const std::string& name) {
+        CopySamples();
+        OpenFile(FxPath(name + ".lua"));
+        ASSERT_NE(Doc().TypeAt(0), nullptr);
+        ASSERT_EQ(Doc().TypeAt(0)->GetName(), name);
+    }
+
     static QString Host(const std::filesystem::path& path) {
         return QString::fromStdString(path.string());
     }
@@ -230,6 +249,11 @@ protected:
         FXVariable variable;
         variable.SetFloat(value);
         return Doc().ApplyPropertyChange(PropertyEdit::Whole(typeIndex, name, variable));
+    }
+    float GetFloat(int typeIndex, const char* name) {
+        FXVariable value;
+        EXPECT_TRUE(Doc().PropertyValue(typeIndex, name, value)) << name;
+        return value.GetFloat();
     }
     SparvFrame* Frame() { return m_app->Frame(); }
     SparvView& View() { return *m_app->ActiveView(); }

@@ -74,18 +74,13 @@ protected:
             labels << parent->child(i)->text(0);
         return labels;
     }
-    void OpenExplosion() {
-        CopySamples();
-        OpenFile(FxPath("explosion.lua"));
-        ASSERT_EQ(Doc().TypeAt(0)->GetName(), "explosion");
-    }
     void Select(QTreeWidgetItem* item) { Tree()->setCurrentItem(item); }
     SparvPropSub* Shown() { return View().PropertyPanel()->Shown(); }
     QString Status0() { return View().StatusLine()->Text(0); }
 };
 
 TEST_F(SparvAttrTest, EffectsASpawnedEffectShowsBelowItsPropertyAndMovesAcrossBranches) {
-    OpenExplosion();
+    OpenSample("explosion");
     EXPECT_EQ(Root()->text(0), QStringLiteral("explosion"));
     const QStringList top = Labels(Root());
     QStringList sorted = top;
@@ -122,7 +117,7 @@ TEST_F(SparvAttrTest, EffectsASpawnedEffectShowsBelowItsPropertyAndMovesAcrossBr
 }
 
 TEST_F(SparvAttrTest, ChangingOrUndoingASpawnedEffectsNameRepopulatesItsBranch) {
-    OpenExplosion();
+    OpenSample("explosion");
     QTreeWidgetItem* fx1 = Item(QStringLiteral("Fx1"));
     Select(fx1);
     ASSERT_NE(Shown(), nullptr);
@@ -158,8 +153,7 @@ TEST_F(SparvAttrTest, AnEffectThatSpawnsItselfIsShownOnce) {
 }
 
 TEST_F(SparvAttrTest, SelectingAPropertyShowsItsEditorAndBadTextChangesNothing) {
-    WriteSpark("Data/art/fx/spark.lua");
-    OpenFile(FxPath("spark.lua"));
+    OpenSpark();
     Select(Root());
     EXPECT_EQ(Shown(), nullptr); // the root leads nowhere
     Select(Item(QStringLiteral("Duration")));

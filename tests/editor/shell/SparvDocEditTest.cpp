@@ -21,9 +21,7 @@ protected:
 
     // Opens the sample explosion: a combo of four effects, some of them nested further.
     void OpenExplosion() {
-        CopySamples();
-        OpenFile(FxPath("explosion.lua"));
-        ASSERT_EQ(Doc().TypeAt(0)->GetName(), "explosion");
+        OpenSample("explosion");
         ASSERT_GT(Doc().TypeCount(), 4); // the tree loaded the types it spawns
     }
     static Properties PropertiesOf(const FXType& type) {
@@ -39,11 +37,6 @@ protected:
         for (int i = 0; i < count; ++i)
             all.push_back(PropertiesOf(*Doc().TypeAt(i)));
         return all;
-    }
-    float Float(int typeIndex, const char* name) {
-        FXVariable value;
-        EXPECT_TRUE(Doc().PropertyValue(typeIndex, name, value));
-        return value.GetFloat();
     }
     int Steps() { return Doc().UndoStack().count(); }
 
@@ -168,9 +161,8 @@ TEST_F(SparvDocEditTest, UndoingARandomSequenceOfEditsRestoresEveryTypeAndRedoGi
 }
 
 TEST_F(SparvDocEditTest, AGestureIsOneStepAndQuickRepeatsOfOnePropertyMerge) {
-    WriteSpark("Data/art/fx/spark.lua");
-    OpenFile(FxPath("spark.lua"));
-    const float original = Float(0, "Duration");
+    OpenSpark();
+    const float original = GetFloat(0, "Duration");
 
     // A drag: fifty writes, one step, undone exactly.
     Doc().BeginGesture();
@@ -180,10 +172,10 @@ TEST_F(SparvDocEditTest, AGestureIsOneStepAndQuickRepeatsOfOnePropertyMerge) {
     EXPECT_EQ(Steps(), 1);
     EXPECT_EQ(Doc().UndoStack().undoText(), QStringLiteral("Change Duration"));
     Doc().UndoStack().undo();
-    EXPECT_EQ(Float(0, "Duration"), original);
+    EXPECT_EQ(GetFloat(0, "Duration"), original);
     EXPECT_FALSE(Doc().IsModified());
     Doc().UndoStack().redo();
-    EXPECT_FLOAT_EQ(Float(0, "Duration"), 1.5f);
+    EXPECT_FLOAT_EQ(GetFloat(0, "Duration"), 1.5f);
     Doc().UndoStack().undo();
 
     // A drag that ends where it began leaves nothing to undo and nothing unsaved.
@@ -202,9 +194,9 @@ TEST_F(SparvDocEditTest, AGestureIsOneStepAndQuickRepeatsOfOnePropertyMerge) {
     SetFloat(0, "Duration", 4.0f);
     EXPECT_EQ(Doc().UndoStack().count(), 2);
     Doc().UndoStack().undo();
-    EXPECT_EQ(Float(0, "Duration"), 3.0f);
+    EXPECT_EQ(GetFloat(0, "Duration"), 3.0f);
     Doc().UndoStack().undo();
-    EXPECT_EQ(Float(0, "Duration"), original);
+    EXPECT_EQ(GetFloat(0, "Duration"), original);
 
     // What the type refuses (out of range, not a number) pushes nothing.
     const int steps = Steps();
@@ -217,12 +209,11 @@ TEST_F(SparvDocEditTest, AGestureIsOneStepAndQuickRepeatsOfOnePropertyMerge) {
     EXPECT_EQ(Doc().ApplyPropertyChange(PropertyEdit::Whole(0, "Duration", FXVariable()), &reason),
               SparvDoc::EditResult::Refused);
     EXPECT_EQ(Steps(), steps);
-    EXPECT_EQ(Float(0, "Duration"), original);
+    EXPECT_EQ(GetFloat(0, "Duration"), original);
 }
 
 TEST_F(SparvDocEditTest, UndoAndRedoNameWhatTheyDoAndWaitForPlaybackToStop) {
-    WriteSpark("Data/art/fx/spark.lua");
-    OpenFile(FxPath("spark.lua"));
+    OpenSpark();
     QAction* undo = Frame()->Action(SparvCommand::EditUndo);
     QAction* redo = Frame()->Action(SparvCommand::EditRedo);
     EXPECT_FALSE(undo->isEnabled());
@@ -233,17 +224,17 @@ TEST_F(SparvDocEditTest, UndoAndRedoNameWhatTheyDoAndWaitForPlaybackToStop) {
     Click(View().PlayButton());
     EXPECT_FALSE(undo->isEnabled());
     Press(Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_FLOAT_EQ(Float(0, "Duration"), 2.0f);
+    EXPECT_FLOAT_EQ(GetFloat(0, "Duration"), 2.0f);
     Click(View().StopButton());
 
     Press(Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_FLOAT_EQ(Float(0, "Duration"), 0.8f);
+    EXPECT_FLOAT_EQ(GetFloat(0, "Duration"), 0.8f);
     EXPECT_EQ(redo->text(), QStringLiteral("&Redo Change Duration"));
     Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_FLOAT_EQ(Float(0, "Duration"), 2.0f);
+    EXPECT_FLOAT_EQ(GetFloat(0, "Duration"), 2.0f);
     Press(Qt::Key_Backspace, Qt::AltModifier);
     Press(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(Float(0, "Duration"), 2.0f);
+    EXPECT_FLOAT_EQ(GetFloat(0, "Duration"), 2.0f);
 }
 
 TEST_F(SparvDocEditTest, NestedEditsMarkTheNestedTypeAndSaveOnlyItsFile) {

@@ -35,10 +35,6 @@ protected:
         Click(View().StopButton());
         return frames;
     }
-    std::vector<char> Bytes(const std::string& relative) const {
-        std::ifstream in(Root() / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 };
 
 TEST_F(SparvDocTest, SavingANewDocumentGoesThroughSaveAsAndThenSavesWithoutAsking) {
@@ -46,7 +42,7 @@ TEST_F(SparvDocTest, SavingANewDocumentGoesThroughSaveAsAndThenSavesWithoutAskin
     Press(Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(Prompts().fileQuestions.size(), 1u);
     EXPECT_EQ(Prompts().fileQuestions[0].initial, FxPath("untitled.lua"));
-    EXPECT_EQ(Prompts().fileQuestions[0].filter, QStringLiteral("Lua files (*.lua)"));
+    EXPECT_TRUE(Prompts().fileQuestions[0].filter.startsWith(QStringLiteral("Lua files (*.lua)")));
     EXPECT_TRUE(std::filesystem::exists(Root() / "Data/art/fx/fire.lua"));
     EXPECT_EQ(Prompts().messages,
               std::vector<QString>{QStringLiteral("fire\n\nSaved Successfully")});
@@ -165,8 +161,7 @@ TEST_F(SparvDocTest, FixRandomMakesTwoPlaysOfARandomEffectIdentical) {
 }
 
 TEST_F(SparvDocTest, FinishedEffectRestartsWithTheBarBackAtZeroWhilePlayingButNotWhilePaused) {
-    WriteSpark("Data/art/fx/spark.lua");
-    OpenFile(FxPath("spark.lua"));
+    OpenSpark();
     Click(View().PlayButton());
     const FXHandle first = Playback().Instance();
     int lastPosition = 0;
@@ -244,7 +239,7 @@ TEST_F(SparvDocTest, SaveAsAsksAboutTheFileItWillWriteAndWritesAnUnchangedEffect
     WriteSpark("Data/art/fx/spark.lua");
     WriteSpark("Data/art/fx/fire.lua");
     OpenFile(FxPath("spark.lua"));
-    const std::vector<char> fire = Bytes("Data/art/fx/fire.lua");
+    const std::string fire = ReadText("Data/art/fx/fire.lua");
 
     // Typed without ".lua": the question is about fire.lua, and No writes nothing.
     Prompts().messages.clear();
@@ -254,7 +249,7 @@ TEST_F(SparvDocTest, SaveAsAsksAboutTheFileItWillWriteAndWritesAnUnchangedEffect
     ASSERT_EQ(Prompts().messages.size(), 1u);
     EXPECT_TRUE(Prompts().messages[0].contains(QStringLiteral("fire.lua already exists")))
         << Prompts().messages[0].toStdString();
-    EXPECT_EQ(Bytes("Data/art/fx/fire.lua"), fire);
+    EXPECT_EQ(ReadText("Data/art/fx/fire.lua"), fire);
     EXPECT_EQ(Doc().TypeAt(0)->GetName(), "spark");
 
     // An opened, unchanged effect saved under a new name is written all the same.
@@ -263,13 +258,12 @@ TEST_F(SparvDocTest, SaveAsAsksAboutTheFileItWillWriteAndWritesAnUnchangedEffect
     Choose(SparvCommand::FileSaveAs);
     EXPECT_EQ(Prompts().messages,
               std::vector<QString>{QStringLiteral("copy\n\nSaved Successfully")});
-    EXPECT_EQ(Bytes("Data/art/fx/copy.lua"), Bytes("Data/art/fx/spark.lua"));
+    EXPECT_EQ(ReadText("Data/art/fx/copy.lua"), ReadText("Data/art/fx/spark.lua"));
     EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Sparv - copy"));
 }
 
 TEST_F(SparvDocTest, FailedSaveAsKeepsTheDocumentsNameAndWarns) {
-    WriteSpark("Data/art/fx/spark.lua");
-    OpenFile(FxPath("spark.lua"));
+    OpenSpark();
     SetFloat(0, "Duration", 2.0f);
     // A folder where the file should go cannot be replaced, whoever runs the test.
     std::filesystem::create_directory(Root() / "Data/art/fx/blocked.lua");
@@ -287,9 +281,8 @@ TEST_F(SparvDocTest, FailedSaveAsKeepsTheDocumentsNameAndWarns) {
 }
 
 TEST_F(SparvDocTest, ASaveWhoseFlushFailsReportsItAndKeepsTheOldFileWhole) {
-    WriteSpark("Data/art/fx/spark.lua");
-    OpenFile(FxPath("spark.lua"));
-    const std::vector<char> before = Bytes("Data/art/fx/spark.lua");
+    OpenSpark();
+    const std::string before = ReadText("Data/art/fx/spark.lua");
     SetFloat(0, "Duration", 2.0f);
     const auto previous = AtomicFileWriter::SetFlush([](int) {
         errno = EIO;
@@ -300,7 +293,7 @@ TEST_F(SparvDocTest, ASaveWhoseFlushFailsReportsItAndKeepsTheOldFileWhole) {
     AtomicFileWriter::SetFlush(previous);
     EXPECT_EQ(Prompts().messages, std::vector<QString>{QStringLiteral(
                                       "Failed to save file 'spark', perhaps it is read-only")});
-    EXPECT_EQ(Bytes("Data/art/fx/spark.lua"), before);
+    EXPECT_EQ(ReadText("Data/art/fx/spark.lua"), before);
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_TRUE(Doc().IsTypeUnsaved(0));
 }

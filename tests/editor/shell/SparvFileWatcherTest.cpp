@@ -17,14 +17,9 @@ protected:
         ShellTest::SetUp();
         if (IsSkipped())
             return;
-        WriteSpark("Data/art/fx/spark.lua");
-        OpenFile(FxPath("spark.lua"));
+        OpenSpark();
         ASSERT_TRUE(Frame()->FileWatcher().WatchedFiles().contains(FxPath("spark.lua")));
         m_spark = ReadText("Data/art/fx/spark.lua");
-    }
-    std::string ReadText(const std::string& relative) const {
-        std::ifstream in(Root() / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     // The sample with another duration, as a text editor would write it.
     std::string SparkLasting(const char* seconds) const {
@@ -34,11 +29,7 @@ protected:
         text.replace(at, text.find(',', at) - at, seconds);
         return text;
     }
-    float Duration() {
-        FXVariable value;
-        Doc().PropertyValue(0, "Duration", value);
-        return value.GetFloat();
-    }
+    float Duration() { return GetFloat(0, "Duration"); }
     // Lets the watcher see a change and settle: until done holds (a busy machine may take
     // a while), then as long again for anything that should not follow.
     static void Settle(const std::function<bool()>& done = {}) {

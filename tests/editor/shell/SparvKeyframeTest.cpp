@@ -23,8 +23,7 @@ protected:
         if (IsSkipped())
             return;
         PointerWarp::SetAvailable(false);
-        WriteSpark("Data/art/fx/spark.lua");
-        OpenFile(FxPath("spark.lua"));
+        OpenSpark();
     }
     void TearDown() override {
         PointerWarp::Reset();

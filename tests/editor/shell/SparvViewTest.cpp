@@ -5,6 +5,7 @@
 #include "shell/SparvKeyframeEditors.h"
 #include "shell/SparvStatusLine.h"
 #include "shell/SparvTime.h"
+#include "support/CommaLocale.h"
 #include "widgets/SparvPropSub.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
-#include <clocale>
 
 using shell_test::ShellTest;
 
@@ -20,12 +20,6 @@ namespace {
 
 class SparvViewTest : public ShellTest {
 protected:
-    void OpenSpark() {
-        WriteSpark("Data/art/fx/spark.lua");
-        Prompts().files = {FxPath("spark.lua")};
-        Press(Qt::Key_O, Qt::ControlModifier);
-        ASSERT_EQ(Doc().TypeAt(0)->GetName(), "spark");
-    }
     // The bounding radius of the document's instance: the sample ring's grows and shrinks
     // over its life, so with the random generator fixed, equal radii mean equal ages.
     float InstanceRadius() {
@@ -231,11 +225,7 @@ TEST_F(SparvViewTest, RightButtonOrbitsBothButtonsZoomAndTheWheelDoesNothing) {
 }
 
 TEST_F(SparvViewTest, StatusLineShowsTimeCountGridCellAndDistanceWithADecimalPoint) {
-    // Under a comma locale, where the C library has one.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
-        if (std::setlocale(LC_NUMERIC, name))
-            break;
+    const CommaLocale comma; // where the C library has one
     Click(View().PlayButton());
     Pass(0.04);
     const SparvStatusLine& status = *View().StatusLine();
@@ -258,7 +248,6 @@ TEST_F(SparvViewTest, StatusLineShowsTimeCountGridCellAndDistanceWithADecimalPoi
     EXPECT_EQ(status.Text(1), QStringLiteral("0.1s"));
     EXPECT_EQ(status.Text(3), QStringLiteral("scale is 1 cell = 0.10 meter"));
     EXPECT_EQ(status.Text(4), QStringLiteral("camera distance = 2.5"));
-    std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
 TEST_F(SparvViewTest, EmptyKeyframePaneIsDarkGreyWithSpaceForRent) {

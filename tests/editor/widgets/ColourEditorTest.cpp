@@ -1,6 +1,7 @@
 #include "widgets/ColourEditor.h"
 
 #include "editor/widgets/KeyframeTestSupport.h"
+#include "support/MathExpect.h"
 #include "widgets/ColourBar.h"
 #include "widgets/ColourPickDlg.h"
 #include "widgets/HueSatChooser.h"
@@ -18,24 +19,12 @@ constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 
 class ColourEditorTest : public KeyframeTest {
 protected:
-    ColourEditorTest() {
-        editor.resize(720, 200);
-        Show(&editor);
-        editor.SetKeys(&keys);
-        keys.ResetCounts();
-    }
+    ColourEditorTest() { Open(editor, {720, 200}, keys); }
 
     ColourBar* Bar() { return editor.Bar(); }
     ColourPickDlg* Picker() { return editor.Picker(); }
     QLineEdit* Field(ColourPickDlg::Field field) { return Picker()->FieldEdit(field); }
     QPoint BarAt(float time) { return {Bar()->TimeToX(time), 10}; }
-
-    static void ExpectColour(const Colour& actual, const Colour& expected) {
-        EXPECT_NEAR(actual.r, expected.r, 1e-5f);
-        EXPECT_NEAR(actual.g, expected.g, 1e-5f);
-        EXPECT_NEAR(actual.b, expected.b, 1e-5f);
-        EXPECT_NEAR(actual.a, expected.a, 1e-5f);
-    }
 
     ColourLink keys{{0.0f, kWhite}, {0.5f, {0.0f, 1.0f, 0.0f, 0.5f}}, {1.0f, {0, 0, 0, 0}}};
     ColourEditor editor{nullptr};
@@ -44,7 +33,7 @@ protected:
 TEST_F(ColourEditorTest, TypingIntoOneOfRedGreenBlueChangesOnlyThatComponent) {
     ASSERT_EQ(Field(ColourPickDlg::kGreen)->text(), QStringLiteral("255"));
     Type(Field(ColourPickDlg::kGreen), QStringLiteral("128"));
-    ExpectColour(keys.Value(0), {1.0f, 128.0f / 255.0f, 1.0f, 1.0f});
+    ExpectNear(keys.Value(0), {1.0f, 128.0f / 255.0f, 1.0f, 1.0f});
     EXPECT_EQ(Field(ColourPickDlg::kRed)->text(), QStringLiteral("255"));
     EXPECT_EQ(Field(ColourPickDlg::kBlue)->text(), QStringLiteral("255"));
     // Three keystrokes, one undo step, ended by Enter.
@@ -54,17 +43,17 @@ TEST_F(ColourEditorTest, TypingIntoOneOfRedGreenBlueChangesOnlyThatComponent) {
 
     Click(Bar(), BarAt(1.0f)); // black
     Type(Field(ColourPickDlg::kRed), QStringLiteral("400"));
-    ExpectColour(keys.Value(2), {1.0f, 0.0f, 0.0f, 0.0f});
+    ExpectNear(keys.Value(2), {1.0f, 0.0f, 0.0f, 0.0f});
 }
 
 TEST_F(ColourEditorTest, HueSaturationValueAndAlphaFieldsAndArrows) {
     Click(Bar(), BarAt(0.5f)); // green, alpha 0.5
     Type(Field(ColourPickDlg::kHue), QStringLiteral("240"));
-    ExpectColour(keys.Value(1), {0.0f, 0.0f, 1.0f, 0.5f});
+    ExpectNear(keys.Value(1), {0.0f, 0.0f, 1.0f, 0.5f});
     Type(Field(ColourPickDlg::kSaturation), QStringLiteral("0"));
-    ExpectColour(keys.Value(1), {1.0f, 1.0f, 1.0f, 0.5f});
+    ExpectNear(keys.Value(1), {1.0f, 1.0f, 1.0f, 0.5f});
     Type(Field(ColourPickDlg::kValue), QStringLiteral("0"));
-    ExpectColour(keys.Value(1), {0.0f, 0.0f, 0.0f, 0.5f});
+    ExpectNear(keys.Value(1), {0.0f, 0.0f, 0.0f, 0.5f});
     EXPECT_EQ(keys.begun, 3);
 
     // One click of the alpha's up arrow: one step, one gesture.
@@ -93,7 +82,7 @@ TEST_F(ColourEditorTest, ClickingTheBarInsertsTheBlendOfTheNeighboursAlphaInclud
     ASSERT_EQ(keys.Count(), 4);
     EXPECT_EQ(Bar()->Selected(), 2);
     const float f = (keys.Time(2) - 0.5f) / 0.5f;
-    ExpectColour(keys.Value(2), {0.0f, 1.0f - f, 0.0f, 0.5f - 0.5f * f});
+    ExpectNear(keys.Value(2), {0.0f, 1.0f - f, 0.0f, 0.5f - 0.5f * f});
     EXPECT_EQ(keys.labels, std::vector<QString>{QStringLiteral("Insert Key")});
     // The picker shows the new key.
     EXPECT_EQ(Field(ColourPickDlg::kGreen)->text(),

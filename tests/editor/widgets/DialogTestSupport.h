@@ -4,6 +4,7 @@
 // comma-decimal locale for a test's scope.
 
 #include "editor/ScriptedPrompts.h"
+#include "support/CommaLocale.h"
 #include "support/QtApp.h"
 
 #include <QDialog>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <clocale>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -49,28 +49,18 @@ private:
     std::unique_ptr<SparvPrompts> m_previous;
 };
 
-// German number conventions for Qt and, where the machine has a German locale, for the C
+// German number conventions for Qt and, where the machine has a comma locale, for the C
 // library; restored on destruction.
 class CommaLocale {
 public:
-    CommaLocale() {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        if (const char* current = std::setlocale(LC_NUMERIC, nullptr))
-            m_previousC = current;
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
-            if (std::setlocale(LC_NUMERIC, name))
-                break;
-    }
-    ~CommaLocale() {
-        QLocale::setDefault(m_previousQt);
-        std::setlocale(LC_NUMERIC, m_previousC.c_str());
-    }
+    CommaLocale() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    ~CommaLocale() { QLocale::setDefault(m_previousQt); }
     CommaLocale(const CommaLocale&) = delete;
     CommaLocale& operator=(const CommaLocale&) = delete;
 
 private:
     QLocale m_previousQt;
-    std::string m_previousC = "C";
+    ::CommaLocale m_c;
 };
 
 } // namespace dialog_test

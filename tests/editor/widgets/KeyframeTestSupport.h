@@ -130,6 +130,14 @@ protected:
         widget->activateWindow();
         QApplication::setActiveWindow(widget);
     }
+    // Shows a keyframe editor of the given size editing keys, with the counts at zero.
+    template <class Editor, class Link>
+    static void Open(Editor& editor, QSize size, Link& keys) {
+        editor.resize(size);
+        Show(&editor);
+        editor.SetKeys(&keys);
+        keys.ResetCounts();
+    }
 };
 
 } // namespace keyframe_test

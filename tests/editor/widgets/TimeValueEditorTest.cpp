@@ -18,10 +18,7 @@ protected:
     TimeValueEditorTest() {
         // Wide enough for the whole time range at the initial time scale (x 12 to 812),
         // tall enough for values 0 to 20.
-        editor.resize(1060, 340);
-        Show(&editor);
-        editor.SetKeys(&keys);
-        keys.ResetCounts();
+        Open(editor, {1060, 340}, keys);
     }
 
     TimeValueWnd* Curve() { return editor.CurveWindow(); }

@@ -11,12 +11,7 @@ namespace {
 
 class Vector3EditorTest : public KeyframeTest {
 protected:
-    Vector3EditorTest() {
-        editor.resize(720, 180);
-        Show(&editor);
-        editor.SetKeys(&keys);
-        keys.ResetCounts();
-    }
+    Vector3EditorTest() { Open(editor, {720, 180}, keys); }
 
     KeyframeBar* Bar() { return editor.Bar(); }
     TimeVector3Dlg* Panel() { return editor.Panel(); }

@@ -1,7 +1,7 @@
-#include "diag/Diag.h"
 #include "scene/DefaultMeshes.h"
 #include "scene/Mesh.h"
 #include "support/TempWorkDir.h"
+#include "support/TraceCatcher.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,19 +18,14 @@ protected:
         Mesh rock = DefaultBoxMesh();
         rock.scale = 3.0f;
         SaveMesh(rock, "Data:art/rocks/rock.kmo");
-        m_previousSink = dbSetTraceSink([this](const std::string& line) { traces += line + "\n"; });
     }
-    ~MeshListTest() override { dbSetTraceSink(m_previousSink); }
 
     std::unique_ptr<MeshList> Load(const char* path) {
         return std::unique_ptr<MeshList>(MeshList::load(path));
     }
 
     TempWorkDir work;
-    std::string traces;
-
-private:
-    DiagTraceSink m_previousSink;
+    TraceCatcher traces;
 };
 
 TEST_F(MeshListTest, LoadsMembersByAliasRelativeToTheListAndLeavesOutMissingOnes) {
@@ -39,25 +34,25 @@ TEST_F(MeshListTest, LoadsMembersByAliasRelativeToTheListAndLeavesOutMissingOnes
     scale = 2.5,
 })");
     const auto list = Load("Data:art/fx/debris/mixed.akmo");
-    ASSERT_NE(list, nullptr) << traces;
+    ASSERT_NE(list, nullptr) << traces.Text();
     EXPECT_EQ(list->scale(), 2.5f);
     ASSERT_EQ(list->count(), 3u);
     EXPECT_EQ(list->mesh(0)->positions.size(), 24u);
     EXPECT_EQ(list->mesh(1)->positions, DefaultShardMesh().positions);
     EXPECT_EQ(list->mesh(2)->getScale(), 3.0f) << "a member keeps its own scale";
     EXPECT_EQ(list->mesh(3), nullptr);
-    EXPECT_NE(traces.find("missing.kmo"), std::string::npos) << traces;
+    EXPECT_NE(traces.Text().find("missing.kmo"), std::string::npos) << traces.Text();
 }
 
 TEST_F(MeshListTest, ScaleDefaultsToOneAndAnEmptyListIsAList) {
     work.write("Data/art/fx/plain.akmo", R"(meshlist = { meshes = { "box.kmo" } })");
     work.write("Data/art/fx/empty.akmo", R"(meshlist = { meshes = {} })");
     const auto plain = Load("Data:art/fx/plain.akmo");
-    ASSERT_NE(plain, nullptr) << traces;
+    ASSERT_NE(plain, nullptr) << traces.Text();
     EXPECT_EQ(plain->scale(), 1.0f);
     EXPECT_EQ(plain->count(), 1u);
     const auto empty = Load("Data:art/fx/empty.akmo");
-    ASSERT_NE(empty, nullptr) << traces;
+    ASSERT_NE(empty, nullptr) << traces.Text();
     EXPECT_EQ(empty->count(), 0u);
 }
 
@@ -73,13 +68,13 @@ TEST_F(MeshListTest, MissingOrMalformedListsAreTracedAndGiveNull) {
     };
     for (const auto& [name, text] : rows) {
         work.write(std::string("Data/art/fx/") + name, text);
-        traces.clear();
+        traces.lines.clear();
         EXPECT_EQ(Load((std::string("Data:art/fx/") + name).c_str()), nullptr) << name;
-        EXPECT_NE(traces.find(name), std::string::npos) << name << ": " << traces;
+        EXPECT_NE(traces.Text().find(name), std::string::npos) << name << ": " << traces.Text();
     }
-    traces.clear();
+    traces.lines.clear();
     EXPECT_EQ(Load("Data:art/fx/absent.akmo"), nullptr);
-    EXPECT_NE(traces.find("absent.akmo"), std::string::npos) << traces;
+    EXPECT_NE(traces.Text().find("absent.akmo"), std::string::npos) << traces.Text();
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "scene/Mesh.h"
 
-#include "diag/Diag.h"
 #include "scene/RecordingRenderDevice.h"
-#include "stream/IFFReader.h"
 #include "support/IFFBytes.h"
 #include "support/TempWorkDir.h"
+#include "support/TraceCatcher.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -54,19 +53,6 @@ const Bytes kTriangleIndices = Chunk("TRIS", Indices({0, 1, 2}));
 std::unique_ptr<Mesh> Load(const Bytes& bytes, std::string* error = nullptr) {
     return std::unique_ptr<Mesh>(LoadMeshFromMemory(bytes.data(), bytes.size(), error));
 }
-
-// Captures the traces of a scope.
-class TraceCapture {
-public:
-    TraceCapture() {
-        m_previous = dbSetTraceSink([this](const std::string& message) { text += message + "\n"; });
-    }
-    ~TraceCapture() { dbSetTraceSink(m_previous); }
-    std::string text;
-
-private:
-    DiagTraceSink m_previous;
-};
 
 TEST(MeshFile, WritesTheDocumentedBigEndianLayout) {
     Mesh mesh;
@@ -183,24 +169,12 @@ TEST(MeshFile, RefusesInvalidMeshesAndSaysWhy) {
     }
 }
 
-TEST(MeshFile, ParseHandlersOnAReaderSetTheMeshPointer) {
-    const Bytes bytes = Form("KMO ", kVersion + kTriangle + kTriangleIndices);
-    IFFReader iff;
-    iff.attachMemory(bytes.data(), bytes.size());
-    Mesh* mesh = nullptr;
-    MeshLoader::addIFFParseHandlers(iff, &mesh, nullptr);
-    EXPECT_EQ(iff.parse(), kIFFOk);
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->indices.size(), 3u);
-    delete mesh;
-}
-
 TEST(MeshFile, MissingFilesAndInvalidMeshesAreTracedAndLeaveFilesAlone) {
     TempWorkDir work;
     work.write("Data/keep.kmo", "old");
-    TraceCapture traces;
+    TraceCatcher traces;
     EXPECT_EQ(LoadMesh("Data:missing.kmo"), nullptr);
-    EXPECT_NE(traces.text.find("missing.kmo"), std::string::npos) << traces.text;
+    EXPECT_NE(traces.Text().find("missing.kmo"), std::string::npos) << traces.Text();
     EXPECT_EQ(LoadMesh("Data:keep.kmo"), nullptr);
 
     Mesh broken = Square();

@@ -138,19 +138,4 @@ TEST(RecordingRenderDevice, TakesStripsAndQuadsApartIntoTrianglesOfOneWinding) {
     EXPECT_TRUE(device.LastDraw()->Triangles().empty());
 }
 
-TEST(RecordingRenderDevice, DumpShowsEachDrawWithItsStateAndVertices) {
-    RecordingRenderDevice device;
-    device.Enable(RenderState::Blending);
-    device.SetBlendMode(BlendMode::AdditiveAlpha);
-    std::vector<RenderVertex> vertices(5, Vertex(0.5f, -1.5f, 2.0f));
-    device.Draw(Primitive::Triangles, vertices.data(), vertices.size());
-
-    const std::string dump = device.Dump(2);
-    for (const char* expected :
-         {"0: SetEnabled(Blending, on)", "2: Draw(#0)", "Triangles, 5 vertices, texture 0 repeat",
-          "on {Blending} blend AdditiveAlpha", "(0.5, -1.5, 2) colour (1, 1, 1, 1) uv (0.5, -1.5)",
-          "... 3 more"})
-        EXPECT_NE(dump.find(expected), std::string::npos) << expected << "\n" << dump;
-}
-
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "scene/CountingRenderDevice.h"
 #include "scene/RecordingRenderDevice.h"
+#include "support/MathExpect.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -9,12 +10,6 @@
 #include <vector>
 
 namespace {
-
-Matrix4 Translation(float x, float y, float z) {
-    Matrix4 m;
-    m.SetTranslation({x, y, z});
-    return m;
-}
 
 // A turn about Z by 90 degrees: X goes to Y.
 Matrix4 QuarterTurnZ() {
@@ -30,12 +25,6 @@ Matrix4 QuarterTurnX() {
     m.SetRow(1, {0.0f, 0.0f, 1.0f});
     m.SetRow(2, {0.0f, -1.0f, 0.0f});
     return m;
-}
-
-void ExpectNear(const Vector3& actual, const Vector3& expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-5f);
-    EXPECT_NEAR(actual.y, expected.y, 1e-5f);
-    EXPECT_NEAR(actual.z, expected.z, 1e-5f);
 }
 
 TEST(RenderState, TheTableNamesEveryNumberTheRuntimeUsesAndNoOther) {
@@ -70,24 +59,6 @@ TEST(RenderState, TheTableNamesEveryNumberTheRuntimeUsesAndNoOther) {
         states.SetEnabled(state, true);
         for (RenderState other : kRenderStates)
             EXPECT_EQ(states.IsEnabled(other), other == state) << RenderStateName(state);
-    }
-}
-
-TEST(RenderState, BlendModesKeepTheStylesNumbersAndFactors) {
-    const struct {
-        int number;
-        BlendMode mode;
-        BlendFactors factors;
-    } rows[] = {
-        {0, BlendMode::None, {BlendFactor::One, BlendFactor::Zero}},
-        {1, BlendMode::Alpha, {BlendFactor::SourceAlpha, BlendFactor::OneMinusSourceAlpha}},
-        {2, BlendMode::Additive, {BlendFactor::One, BlendFactor::One}},
-        {3, BlendMode::Multiply, {BlendFactor::DestinationColour, BlendFactor::Zero}},
-        {4, BlendMode::AdditiveAlpha, {BlendFactor::SourceAlpha, BlendFactor::One}},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(static_cast<int>(row.mode), row.number);
-        EXPECT_EQ(BlendFactorsOf(row.mode), row.factors) << BlendModeName(row.mode);
     }
 }
 
@@ -140,12 +111,12 @@ TEST(RenderDevice, MatrixStacksMultiplyInRowVectorOrderAndPopBack) {
     RecordingRenderDevice device;
     EXPECT_EQ(device.GetMatrixDepth(MatrixStack::ModelView), 1);
     // A camera that turns the world a quarter about X, then pushes it 10 units away.
-    const Matrix4 view = QuarterTurnX() * Translation(0.0f, 0.0f, -10.0f);
+    const Matrix4 view = QuarterTurnX() * At({0.0f, 0.0f, -10.0f});
     device.LoadMatrix(MatrixStack::ModelView, view);
 
     // An object turned a quarter about Z and moved to (5, 0, 0): its local point (1, 0, 0)
     // is turned to (0, 1, 0), moved to (5, 1, 0), then viewed: (5, 0, 1), (5, 0, -9).
-    const Matrix4 object = QuarterTurnZ() * Translation(5.0f, 0.0f, 0.0f);
+    const Matrix4 object = QuarterTurnZ() * At({5.0f, 0.0f, 0.0f});
     device.PushMatrix(MatrixStack::ModelView);
     device.MultiplyMatrix(MatrixStack::ModelView, object);
     EXPECT_EQ(device.GetMatrixDepth(MatrixStack::ModelView), 2);
@@ -156,7 +127,7 @@ TEST(RenderDevice, MatrixStacksMultiplyInRowVectorOrderAndPopBack) {
     // A further multiply is more local still: it applies before the object's transform.
     // (1, 0, 2), turned (0, 1, 2), moved (5, 1, 2), viewed (5, -2, 1) and (5, -2, -9).
     device.PushMatrix(MatrixStack::ModelView);
-    device.MultiplyMatrix(MatrixStack::ModelView, Translation(0.0f, 0.0f, 2.0f));
+    device.MultiplyMatrix(MatrixStack::ModelView, At({0.0f, 0.0f, 2.0f}));
     ExpectNear(device.GetMatrix(MatrixStack::ModelView).TransformPoint({1.0f, 0.0f, 0.0f}),
                {5.0f, -2.0f, -9.0f});
 
@@ -252,22 +223,6 @@ TEST(RenderDevice, DestroyingTheBoundTextureUnbindsIt) {
     EXPECT_EQ(device.GetBoundTexture(), TextureBinding{});
     EXPECT_TRUE(device.FindTexture(second)->destroyed);
     device.DestroyTexture(0);
-}
-
-TEST(RenderDevice, TheRuntimeDrawsThroughTheCurrentDevice) {
-    ASSERT_EQ(rndTable(), nullptr);
-    CountingRenderDevice outer;
-    RecordingRenderDevice inner;
-    {
-        ScopedRenderTable useOuter(&outer);
-        EXPECT_EQ(rndTable(), &outer);
-        {
-            ScopedRenderTable useInner(&inner);
-            EXPECT_EQ(rndTable(), &inner);
-        }
-        EXPECT_EQ(rndTable(), &outer);
-    }
-    EXPECT_EQ(rndTable(), nullptr);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #include "scene/TextureAnim.h"
 
-#include "engine/scene/TextureFiles.h"
 #include "scene/Texture.h"
 #include "support/TempWorkDir.h"
+#include "support/TextureFiles.h"
+#include "support/TraceCatcher.h"
 
 #include <array>
 #include <gtest/gtest.h>

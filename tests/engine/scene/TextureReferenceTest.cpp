@@ -1,10 +1,10 @@
 #include "scene/TextureReference.h"
 
-#include "engine/scene/TextureFiles.h"
 #include "scene/RecordingRenderDevice.h"
 #include "scene/Texture.h"
 #include "scene/TextureAnim.h"
 #include "support/TempWorkDir.h"
+#include "support/TextureFiles.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,8 +1,9 @@
 #include "scene/Texture.h"
 
-#include "engine/scene/TextureFiles.h"
 #include "scene/RecordingRenderDevice.h"
 #include "support/TempWorkDir.h"
+#include "support/TextureFiles.h"
+#include "support/TraceCatcher.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -52,34 +52,20 @@ protected:
     TempWorkDir work;
 };
 
-TEST_F(FilePathTest, FromAliasMatchesEveryComponentIgnoringCase) {
-    EXPECT_EQ(fromAlias("DATA:ART/FX/Spark.LUA"), "Data/art/fx/spark.lua");
-    EXPECT_EQ(fromAlias("data:art/fx/spark.lua"), "Data/art/fx/spark.lua");
-    EXPECT_EQ(fromAlias("Data:Art/Fx/SPARK.lua"), "Data/art/fx/spark.lua");
-    EXPECT_EQ(fromAlias("LOG:RUN.LOG"), "Logfiles/run.log");
-}
-
-TEST_F(FilePathTest, MissingComponentsKeepTheirSpelling) {
-    // A file about to be created goes into the existing folder, under the name asked for.
-    EXPECT_EQ(fromAlias("DATA:ART/FX/New.lua"), "Data/art/fx/New.lua");
-    // Below a missing folder nothing can exist: the rest stays as written.
-    EXPECT_EQ(fromAlias("DATA:ART/NEW/FX/Spark.LUA"), "Data/art/NEW/FX/Spark.LUA");
-    EXPECT_EQ(fromAlias("BIN:Tool.exe"), "Bin/Tool.exe");
-    // A file is matched, but nothing lies below it.
-    EXPECT_EQ(fromAlias("DATA:art/fx/SPARK.LUA/x"), "Data/art/fx/spark.lua/x");
-}
-
-TEST_F(FilePathTest, ExactNameWinsOverCaseVariants) {
-    work.write("Data/a.lua", "lower");
-    work.write("Data/A.lua", "upper");
-    EXPECT_EQ(fromAlias("DATA:a.lua"), "Data/a.lua");
-    EXPECT_EQ(fromAlias("DATA:A.lua"), "Data/A.lua");
-    // No exact match: the first in byte order, whatever order the directory lists.
-    EXPECT_EQ(fromAlias("DATA:a.LUA"), "Data/A.lua");
-}
-
-TEST_F(FilePathTest, FromAliasAcceptsEitherSeparatorAndNormalises) {
-    const std::vector<std::pair<std::string, std::string>> rows = {
+TEST_F(FilePathTest, FromAliasMatchesEachComponentIgnoringCaseAndNormalises) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"DATA:ART/FX/Spark.LUA", "Data/art/fx/spark.lua"},
+        {"data:art/fx/spark.lua", "Data/art/fx/spark.lua"},
+        {"Data:Art/Fx/SPARK.lua", "Data/art/fx/spark.lua"},
+        {"LOG:RUN.LOG", "Logfiles/run.log"},
+        // A file about to be created goes into the existing folder, under the name asked.
+        {"DATA:ART/FX/New.lua", "Data/art/fx/New.lua"},
+        // Below a missing folder nothing can exist: the rest stays as written.
+        {"DATA:ART/NEW/FX/Spark.LUA", "Data/art/NEW/FX/Spark.LUA"},
+        {"BIN:Tool.exe", "Bin/Tool.exe"},
+        // A file is matched, but nothing lies below it.
+        {"DATA:art/fx/SPARK.LUA/x", "Data/art/fx/spark.lua/x"},
+        // Either separator, repeated or not, "." and a leading separator.
         {"DATA:", "Data/"},
         {"DATA:ART/", "Data/art/"},
         {"DATA:ART\\FX\\\\", "Data/art/fx/"},
@@ -94,6 +80,15 @@ TEST_F(FilePathTest, FromAliasAcceptsEitherSeparatorAndNormalises) {
     };
     for (const auto& [aliased, expected] : rows)
         EXPECT_EQ(fromAlias(aliased), expected) << aliased;
+}
+
+TEST_F(FilePathTest, ExactNameWinsOverCaseVariants) {
+    work.write("Data/a.lua", "lower");
+    work.write("Data/A.lua", "upper");
+    EXPECT_EQ(fromAlias("DATA:a.lua"), "Data/a.lua");
+    EXPECT_EQ(fromAlias("DATA:A.lua"), "Data/A.lua");
+    // No exact match: the first in byte order, whatever order the directory lists.
+    EXPECT_EQ(fromAlias("DATA:a.LUA"), "Data/A.lua");
 }
 
 TEST_F(FilePathTest, RawAliasTakesHostPathsAsTheyAre) {

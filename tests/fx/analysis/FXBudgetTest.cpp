@@ -3,8 +3,8 @@
 // bound, and for the samples the bound stays within twice what a run shows.
 #include "analysis/FXBudget.h"
 
-#include "runtime/FXManager.h"
 #include "math/Random.h"
+#include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
 #include "support/TempWorkDir.h"
 
@@ -31,8 +31,7 @@ struct Peak {
 class BudgetScene {
 public:
     BudgetScene() {
-        std::filesystem::copy(std::string(SPARV_SAMPLES) + "/Data", m_dir.root() / "Data",
-                              std::filesystem::copy_options::recursive);
+        m_dir.copySamples();
         FXManager::Startup();
     }
     ~BudgetScene() { FXManager::Shutdown(); }

@@ -24,7 +24,7 @@ FXVariable TimeFloats(std::initializer_list<TimeFloat> keys) {
     return value;
 }
 
-TEST(FXParam, RangedFloatTakesTheInclusiveRangeOnly) {
+TEST(FXParam, FloatsTakeTheirInclusiveRangeOnlyOrAnyFloat) {
     float field = 0.5f;
     FXParamFloat param("Alpha", "Alpha value (0.0-1.0)", &field, 0.0f, 1.0f);
     EXPECT_FALSE(param.Write(Float(1.5f)));
@@ -39,15 +39,12 @@ TEST(FXParam, RangedFloatTakesTheInclusiveRangeOnly) {
     param.Read(read);
     EXPECT_EQ(read.GetType(), VARTYPE_FLOAT);
     EXPECT_EQ(read.GetFloat(), 0.0f);
-}
 
-TEST(FXParam, UnrangedFloatTakesAnyFloat) {
-    float field = 0.0f;
-    FXParamFloat param("Speed", "", &field);
-    EXPECT_TRUE(param.Write(Float(-1e30f)));
-    EXPECT_TRUE(param.Write(Float(std::numeric_limits<float>::infinity())));
+    FXParamFloat unranged("Speed", "", &field);
+    EXPECT_TRUE(unranged.Write(Float(-1e30f)));
+    EXPECT_TRUE(unranged.Write(Float(std::numeric_limits<float>::infinity())));
     double minimum = 0, maximum = 0;
-    EXPECT_FALSE(param.Range(minimum, maximum));
+    EXPECT_FALSE(unranged.Range(minimum, maximum));
 }
 
 TEST(FXParam, IntsBoolsStringsAndColoursCheckTheirKind) {

@@ -91,6 +91,7 @@ TEST(FXVariable, TimeColourSetterReusesABufferOfTheSameLength) {
     EXPECT_EQ(value.Count(), 3u);
 }
 
+// A getter of another kind fails, leaves a scalar out alone and empties an array out.
 TEST(FXVariable, GettersRefuseOtherKinds) {
     FXVariable colour;
     colour.SetColour({0.1f, 0.2f, 0.3f, 0.4f});
@@ -103,45 +104,53 @@ TEST(FXVariable, GettersRefuseOtherKinds) {
     const char* text = "untouched";
     EXPECT_FALSE(colour.GetString(text));
     EXPECT_STREQ(text, "untouched");
-    Colour out;
-    ASSERT_TRUE(colour.GetColour(out));
-    EXPECT_EQ(out, (Colour{0.1f, 0.2f, 0.3f, 0.4f}));
     EXPECT_TRUE(colour.TimeFloats().empty());
-}
 
-TEST(FXVariable, ArrayGettersCopyEveryKind) {
-    FXVariable value;
-    const Vector3 vectors[] = {{1, 2, 3}, {4, 5, 6}};
-    value.SetArrayVector3(vectors);
-    std::vector<Vector3> outVectors;
-    ASSERT_TRUE(value.GetArrayVector3(outVectors));
-    EXPECT_EQ(outVectors, std::vector<Vector3>(std::begin(vectors), std::end(vectors)));
-
-    const TimeVector3 timed[] = {{0, {1, 1, 1}}, {1, {2, 2, 2}}};
-    value.SetArrayTimeVector3(timed);
-    std::vector<TimeVector3> outTimed;
-    ASSERT_TRUE(value.GetArrayTimeVector3(outTimed));
-    EXPECT_EQ(outTimed.size(), 2u);
+    FXVariable timed;
+    const TimeVector3 keys[] = {{0, {1, 1, 1}}, {1, {2, 2, 2}}};
+    timed.SetArrayTimeVector3(keys);
     std::vector<Vector3> stale = {{1, 1, 1}};
-    EXPECT_FALSE(value.GetArrayVector3(stale));
+    EXPECT_FALSE(timed.GetArrayVector3(stale));
     EXPECT_TRUE(stale.empty());
 
-    value.SetArrayFloat({}); // an empty array is still an array
-    EXPECT_EQ(value.GetType(), VARTYPE_ARRAY_FLOAT);
-    std::vector<float> floats = {1};
-    EXPECT_TRUE(value.GetArrayFloat(floats));
+    timed.SetArrayFloat({}); // an empty array is still an array
+    EXPECT_EQ(timed.GetType(), VARTYPE_ARRAY_FLOAT);
+    floats = {1};
+    EXPECT_TRUE(timed.GetArrayFloat(floats));
     EXPECT_TRUE(floats.empty());
 }
 
-TEST(TimeKeyedEvaluation, FloatsBlendBetweenKeysAndHitKeysExactly) {
-    const TimeFloat keys[] = {{0.0f, 2.0f}, {1.0f, 4.0f}};
-    EXPECT_FLOAT_EQ(EvaluateTimeFloat(keys, 0.5f), 3.0f);
-    EXPECT_EQ(EvaluateTimeFloat(keys, 0.0f), 2.0f);
-    EXPECT_EQ(EvaluateTimeFloat(keys, 1.0f), 4.0f);
-
-    const TimeFloat three[] = {{0.0f, 0.1f}, {0.3f, 0.7f}, {1.0f, 0.9f}};
-    EXPECT_EQ(EvaluateTimeFloat(three, 0.3f), 0.7f); // a key's own time gives its value
-    EXPECT_FLOAT_EQ(EvaluateTimeFloat(three, 0.65f), 0.8f);
+TEST(TimeKeyedEvaluation, FloatsBlendBetweenKeysHitKeysExactlyAndNeverDivideByZero) {
+    const std::vector<TimeFloat> two{{0.0f, 2.0f}, {1.0f, 4.0f}};
+    const std::vector<TimeFloat> three{{0.0f, 0.1f}, {0.3f, 0.7f}, {1.0f, 0.9f}};
+    const std::vector<TimeFloat> sameTime{{0.5f, 1.0f}, {0.5f, 3.0f}, {1.0f, 3.0f}};
+    const struct {
+        std::vector<TimeFloat> keys;
+        float t;
+        float expected;
+        bool exact; // a key's own value; otherwise a blend, within 4 ulps
+    } rows[] = {
+        {two, 0.5f, 3.0f, false},
+        {two, 0.0f, 2.0f, true},
+        {two, 1.0f, 4.0f, true},
+        {three, 0.3f, 0.7f, true},
+        {three, 0.65f, 0.8f, false},
+        {{}, 0.5f, 0.0f, true},
+        {{{0.5f, 7.0f}}, 0.0f, 7.0f, true}, // one key: its value throughout
+        {{{0.5f, 7.0f}}, 2.0f, 7.0f, true},
+        // Before the first key's time the first segment carries on, unclamped (f = -0.25).
+        {{{0.2f, 1.0f}, {1.0f, 3.0f}}, 0.0f, 0.5f, false},
+        {sameTime, 0.0f, 1.0f, true},
+        {sameTime, 0.5f, 1.0f, true},
+        {sameTime, 0.75f, 3.0f, true},
+    };
+    for (const auto& row : rows) {
+        const float value = EvaluateTimeFloat(row.keys, row.t);
+        if (row.exact)
+            EXPECT_EQ(value, row.expected) << "t = " << row.t;
+        else
+            EXPECT_FLOAT_EQ(value, row.expected) << "t = " << row.t;
+    }
 }
 
 TEST(TimeKeyedEvaluation, EqualNeighboursGiveExactlyTheirValue) {
@@ -153,42 +162,23 @@ TEST(TimeKeyedEvaluation, EqualNeighboursGiveExactlyTheirValue) {
     EXPECT_EQ(EvaluateTimeVector3(vectors, 0.37f), (Vector3{odd, odd, odd}));
 }
 
-TEST(TimeKeyedEvaluation, FewKeysAndLateTimesAnswerTheNearestEndKey) {
-    EXPECT_EQ(EvaluateTimeFloat({}, 0.5f), 0.0f);
-    const TimeFloat one[] = {{0.5f, 7.0f}};
-    EXPECT_EQ(EvaluateTimeFloat(one, 0.0f), 7.0f);
-    EXPECT_EQ(EvaluateTimeFloat(one, 2.0f), 7.0f);
-    const TimeColour colours[] = {{0.0f, {0, 0, 0, 0}}, {0.5f, {1, 1, 1, 1}}};
-    EXPECT_EQ(EvaluateTimeColour(colours, 0.9f), (Colour{1, 1, 1, 1}));
+TEST(TimeKeyedEvaluation, VectorsAndColoursBlendEveryComponentAsFloatsDo) {
     const TimeVector3 vectors[] = {{0.0f, {0, 0, 0}}, {0.5f, {2, 4, 6}}};
-    EXPECT_EQ(EvaluateTimeVector3(vectors, 1.0f), (Vector3{2, 4, 6}));
     EXPECT_EQ(EvaluateTimeVector3(vectors, 0.25f), (Vector3{1, 2, 3}));
-}
+    EXPECT_EQ(EvaluateTimeVector3(vectors, 1.0f), (Vector3{2, 4, 6}));
+    const TimeVector3 late[] = {{0.5f, {1, 0, 0}}, {1.0f, {2, 0, 0}}};
+    EXPECT_FLOAT_EQ(EvaluateTimeVector3(late, 0.0f).x, 0.0f); // f = -1
 
-TEST(TimeKeyedEvaluation, BeforeTheFirstKeyTheFirstSegmentCarriesOn) {
-    // t below the first key's time blends keys 0 and 1 with a negative factor, unclamped.
-    const TimeFloat floats[] = {{0.2f, 1.0f}, {1.0f, 3.0f}};
-    EXPECT_FLOAT_EQ(EvaluateTimeFloat(floats, 0.0f), 0.5f); // f = -0.25
-    const TimeVector3 vectors[] = {{0.5f, {1, 0, 0}}, {1.0f, {2, 0, 0}}};
-    EXPECT_FLOAT_EQ(EvaluateTimeVector3(vectors, 0.0f).x, 0.0f); // f = -1
-    const TimeColour colours[] = {{0.5f, {1, 1, 1, 1}}, {1.0f, {0, 0, 0, 0}}};
-    EXPECT_FLOAT_EQ(EvaluateTimeColour(colours, 0.25f).r, 1.5f); // f = -0.5
-}
-
-TEST(TimeKeyedEvaluation, ColoursBlendEveryComponent) {
-    const TimeColour keys[] = {{0.0f, {0, 1, 0.5f, 0}}, {1.0f, {1, 0, 0.5f, 1}}};
-    const Colour c = EvaluateTimeColour(keys, 0.25f);
+    const Colour c = EvaluateTimeColour(
+        std::vector<TimeColour>{{0.0f, {0, 1, 0.5f, 0}}, {1.0f, {1, 0, 0.5f, 1}}}, 0.25f);
     EXPECT_FLOAT_EQ(c.r, 0.25f);
     EXPECT_FLOAT_EQ(c.g, 0.75f);
     EXPECT_FLOAT_EQ(c.b, 0.5f);
     EXPECT_FLOAT_EQ(c.a, 0.25f);
-}
-
-TEST(TimeKeyedEvaluation, KeysAtOneTimeNeverDivideByZero) {
-    const TimeFloat keys[] = {{0.5f, 1.0f}, {0.5f, 3.0f}, {1.0f, 3.0f}};
-    EXPECT_EQ(EvaluateTimeFloat(keys, 0.0f), 1.0f);
-    EXPECT_EQ(EvaluateTimeFloat(keys, 0.5f), 1.0f);
-    EXPECT_EQ(EvaluateTimeFloat(keys, 0.75f), 3.0f);
+    const TimeColour colours[] = {{0.0f, {0, 0, 0, 0}}, {0.5f, {1, 1, 1, 1}}};
+    EXPECT_EQ(EvaluateTimeColour(colours, 0.9f), (Colour{1, 1, 1, 1}));
+    const TimeColour fading[] = {{0.5f, {1, 1, 1, 1}}, {1.0f, {0, 0, 0, 0}}};
+    EXPECT_FLOAT_EQ(EvaluateTimeColour(fading, 0.25f).r, 1.5f); // f = -0.5
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // The editor's long review jobs, export and bake, run on the sample library: cancelled
 // from their progress callback they stop and leave no file; played at a quarter of the
 // speed, an export's frames are the effect at a quarter of the time.
-#include "runtime/FXManager.h"
 #include "review/FXAnimationExport.h"
 #include "review/FXFlipbookBaker.h"
 #include "review/FXHeadlessView.h"
+#include "runtime/FXManager.h"
 #include "scene/LensFlareManager.h"
 #include "scene/LightManager.h"
 #include "support/ReferencePicture.h"
@@ -20,8 +20,7 @@ namespace {
 class FXReviewJobs : public testing::Test {
 protected:
     void SetUp() override {
-        fs::copy(fs::path(SPARV_SAMPLES) / "Data", m_dir.root() / "Data",
-                 fs::copy_options::recursive);
+        m_dir.copySamples();
         LightManager::Startup();
         LensFlareManager::Startup();
         FXManager::Startup();
@@ -30,13 +29,6 @@ protected:
         FXManager::Shutdown();
         LensFlareManager::Shutdown();
         LightManager::Shutdown();
-    }
-
-    std::vector<std::string> Files(const std::string& folder) const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_dir.root() / folder))
-            names.push_back(entry.path().filename().string());
-        return names;
     }
 
     TempWorkDir m_dir;
@@ -77,7 +69,7 @@ TEST_F(FXReviewJobs, CancelledJobsStopAndLeaveNoFile) {
     FXBakeLayout layout;
     EXPECT_EQ(FXFlipbookBaker::Run(bake, cancelAtThree, layout, reason),
               FXReviewOutcome::Cancelled);
-    EXPECT_EQ(Files("out"), std::vector<std::string>{});
+    EXPECT_EQ(m_dir.list("out"), std::vector<std::string>{});
 
     FXExportSettings transparentGif;
     transparentGif.typeName = "sparks";

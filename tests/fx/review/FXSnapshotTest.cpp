@@ -33,10 +33,6 @@ protected:
                         ringColour + " } } } }\n");
     }
 
-    static std::string Slurp(const TempWorkDir& dir, const std::string& file) {
-        return dir.read(file);
-    }
-
     TempWorkDir m_dir;
 };
 
@@ -79,19 +75,7 @@ TEST_F(FXSnapshotTest, WritesAndReadsBackEverything) {
     EXPECT_EQ(read.width, 320);
     EXPECT_EQ(read.height, 200);
     EXPECT_EQ(read.note, snapshot.note);
-    EXPECT_EQ(read.scene.seed, snapshot.scene.seed);
-    EXPECT_EQ(read.scene.camera.yaw, 30.5f);
-    EXPECT_EQ(read.scene.camera.distance, 7.25f);
-    EXPECT_EQ(read.scene.camera.target.z, -3.0f);
-    EXPECT_EQ(read.scene.background.b, 0.3f);
-    EXPECT_FALSE(read.scene.gridXZ);
-    EXPECT_TRUE(read.scene.gridXY);
-    EXPECT_EQ(read.scene.gravity.y, -9.8f);
-    EXPECT_EQ(read.scene.wind.z, -0.5f);
-    EXPECT_EQ(read.scene.placement.transform, snapshot.scene.placement.transform);
-    EXPECT_EQ(read.scene.placement.scale, 2.0f);
-    EXPECT_EQ(read.scene.placement.length, 0.5f);
-    EXPECT_EQ(read.scene.placement.velocity.x, 1.0f);
+    EXPECT_TRUE(read.scene == snapshot.scene);
     ASSERT_EQ(read.types.size(), 2u);
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(read.types[i].name, snapshot.types[i].name);
@@ -106,7 +90,7 @@ TEST_F(FXSnapshotTest, WritesAndReadsBackEverything) {
     }
     // Written again, the same bytes: nothing is lost or reordered.
     ASSERT_TRUE(read.Write("again.sparvsnap", &reason)) << reason;
-    EXPECT_EQ(Slurp(m_dir, "again.sparvsnap"), Slurp(m_dir, "review.sparvsnap"));
+    EXPECT_EQ(m_dir.read("again.sparvsnap"), m_dir.read("review.sparvsnap"));
 }
 
 TEST_F(FXSnapshotTest, RegisteredTypesStandInForFilesAndDifferencesAreReported) {
@@ -144,17 +128,13 @@ TEST_F(FXSnapshotTest, HostileFilesAreRefusedAsTheFxReaderRefusesThem) {
     limits.memoryBytes = 16u << 20;
     limits.instructions = 5'000'000;
     LuaConfig::SetDefaultLimits(limits);
+    // One of each kind of refusal; LuaConfig's tests hold the whole list.
     const std::string scripts[] = {
         "os.execute('touch hacked')",
-        "snapshot = { note = string.rep('x', 1e9) }",
-        "require('io')",
         "while true do end",
         "local t = {} for i = 1, 1e9 do t[i] = {} end",
-        "local s = 'x' while true do s = s .. s end",
-        "x = " + std::string(1000, '{') + std::string(1000, '}'),
         std::string("\x1bLua\x54\x00\x19\x93\r\n\x1a\n", 12),
         "snapshot = { note = '\xff' }",
-        std::string("snapshot = {}\0", 14),
         "",
     };
     for (const std::string& script : scripts) {

@@ -84,6 +84,36 @@ TEST_F(FXManagerTest, ShutdownClearsTheSingletonAndAStartupIsKept) {
     FXManager::Startup();
 }
 
+TEST_F(FXManagerTest, AWorldKeepsItsTypesAndInstancesApartWhileCurrent) {
+    FXManager* main = FXManager::Instance();
+    TestFxType& mainType = AddTestFx("shared", -1.0f);
+    main->Create("shared", nullptr);
+
+    FXManager* world = FXManager::CreateWorld();
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(FXManager::Instance(), main); // made, not current
+    EXPECT_EQ(FXManager::MakeCurrent(world), main);
+    EXPECT_EQ(world->TypeLookup("shared"), nullptr);
+    EXPECT_NE(world->DynamicsFind(0), nullptr); // the presets come with it
+    TestFxType& worldType = AddTestFx("shared", -1.0f);
+    TestFxType& child = AddTestFx("child", -1.0f);
+    worldType.children = {"child"}; // children are found in the current world
+    world->Create("shared", nullptr);
+    world->Update(0.1f);
+    EXPECT_EQ(world->LiveCount(), 2u);
+    EXPECT_EQ(main->LiveCount(), 1u);
+    EXPECT_EQ(worldType.log.created, 1);
+    EXPECT_EQ(child.log.created, 1);
+    EXPECT_TRUE(mainType.log.updates.empty());
+
+    EXPECT_EQ(FXManager::MakeCurrent(main), world);
+    main->Update(0.1f);
+    EXPECT_EQ(mainType.log.updates.size(), 1u);
+    FXManager::DestroyWorld(world);
+    EXPECT_EQ(FXManager::Instance(), main);
+    EXPECT_EQ(main->LiveCount(), 1u);
+}
+
 TEST_F(FXManagerTest, FindIsCaseInsensitiveAndReadsAFileOnce) {
     WriteRing("spark", Property("Duration", "VARTYPE_FLOAT", "2.5"));
     FXType* lower = Manager().TypeFind("spark");

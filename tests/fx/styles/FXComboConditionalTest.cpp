@@ -6,6 +6,7 @@
 #include "runtime/FXObject.h"
 #include "support/TempWorkDir.h"
 #include "support/TestFx.h"
+#include "support/TestProperties.h"
 
 #include <cmath>
 #include <cstddef>
@@ -63,21 +64,10 @@ protected:
     // Registers a combo or conditional type with the given child names.
     static FXType& AddGroup(int style, const char* name,
                             std::initializer_list<std::pair<const char*, const char*>> children) {
-        auto type = FXNewType(style, name);
-        for (const auto& [property, child] : children) {
-            FXVariable value;
-            value.SetString(child);
-            EXPECT_TRUE(type->SetProperty(property, value)) << property;
-        }
-        FXType& added = *type;
-        Manager().TypeAdd(std::move(type));
-        return added;
-    }
-
-    // Advances the runtime by seconds in frames of 0.1 s.
-    static void Run(float seconds) {
-        for (long frame = std::lround(seconds / 0.1f); frame > 0; --frame)
-            Manager().Update(0.1f);
+        FXType& type = AddStyleType(style, name);
+        for (const auto& [property, child] : children)
+            SetProperty(type, property, child);
+        return type;
     }
 
     static bool Alive(const FXHandle& handle) { return Manager().IsAlive(handle); }
@@ -117,15 +107,15 @@ TEST_F(FXGroupStyleTest, AComboLastsAsLongAsItsLongestChild) {
     const FXHandle five = children[1];
     EXPECT_EQ(Manager().Resolve(two)->GetType()->GetName(), "two");
 
-    Run(1.9f);
+    RunFrames(1.9f);
     EXPECT_TRUE(Alive(two));
-    Run(0.3f);
+    RunFrames(0.3f);
     EXPECT_FALSE(Alive(two));
     EXPECT_TRUE(Alive(handle));
-    Run(2.6f); // 4.8 s
+    RunFrames(2.6f); // 4.8 s
     EXPECT_TRUE(Alive(five));
     EXPECT_TRUE(Alive(handle));
-    Run(0.4f); // 5.2 s
+    RunFrames(0.4f); // 5.2 s
     EXPECT_FALSE(Alive(five));
     EXPECT_FALSE(Alive(handle));
     EXPECT_EQ(Manager().LiveCount(), 0u);
@@ -173,15 +163,15 @@ TEST_F(FXGroupStyleTest, AConditionalWithOnlyFx2LastsAsLongAsIt) {
     const FXHandle handle = Manager().Create("conditional", nullptr);
     const auto children = Manager().Children(handle);
     ASSERT_EQ(children.size(), 1u);
-    Run(10.0f);
+    RunFrames(10.0f);
     EXPECT_TRUE(Alive(handle));
     EXPECT_TRUE(Alive(children[0]));
 
     Manager().Resolve(handle)->Stop(); // passed on by the conditional itself
     EXPECT_TRUE(Object(children[0]).IsStopped());
-    Run(0.7f);
+    RunFrames(0.7f);
     EXPECT_TRUE(Alive(handle)); // the loop plays out for 1.0 s
-    Run(0.8f);
+    RunFrames(0.8f);
     EXPECT_FALSE(Alive(children[0]));
     EXPECT_FALSE(Alive(handle));
 }
@@ -191,14 +181,14 @@ TEST_F(FXGroupStyleTest, AConditionalStopsFx2WhenFx1DiesAndEndsWhenFx2HasPlayedO
     const FXHandle handle = Manager().Create("conditional", nullptr);
     const auto children = Manager().Children(handle);
     ASSERT_EQ(children.size(), 2u);
-    Run(1.9f);
+    RunFrames(1.9f);
     EXPECT_FALSE(Object(children[1]).IsStopped());
-    Run(0.5f); // 2.4 s: the two-second child has died
+    RunFrames(0.5f); // 2.4 s: the two-second child has died
     EXPECT_FALSE(Alive(children[0]));
     ASSERT_TRUE(Alive(children[1]));
     EXPECT_TRUE(Object(children[1]).IsStopped());
     EXPECT_TRUE(Alive(handle));
-    Run(1.1f); // 3.5 s: one second of play-out has passed since the stop
+    RunFrames(1.1f); // 3.5 s: one second of play-out has passed since the stop
     EXPECT_FALSE(Alive(children[1]));
     EXPECT_FALSE(Alive(handle));
 }

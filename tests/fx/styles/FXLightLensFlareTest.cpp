@@ -10,10 +10,11 @@
 #include "styles/FXLight.h"
 #include "support/MathExpect.h"
 #include "support/TempWorkDir.h"
+#include "support/TestFx.h"
+#include "support/TestProperties.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -38,40 +39,6 @@ protected:
     static LightManager& Lights() { return *LightManager::i(); }
     static LensFlareManager& Flares() { return *LensFlareManager::Instance(); }
 
-    // Registers a type of the style named after it, for changing with Set.
-    static FXType& Add(int style, const char* name) {
-        auto type = FXNewType(style, name);
-        FXType& added = *type;
-        Manager().TypeAdd(std::move(type));
-        return added;
-    }
-
-    template <typename T>
-    static void Set(FXType& type, const char* name, const T& value) {
-        FXVariable variable;
-        if constexpr (std::is_same_v<T, float>)
-            variable.SetFloat(value);
-        else if constexpr (std::is_same_v<T, bool>)
-            variable.SetBool(value);
-        else if constexpr (std::is_same_v<T, int32_t>)
-            variable.SetInt(value);
-        else if constexpr (std::is_same_v<T, std::vector<TimeFloat>>)
-            variable.SetArrayTimeFloat(value);
-        else if constexpr (std::is_same_v<T, std::vector<TimeColour>>)
-            variable.SetArrayTimeColour(value);
-        else if constexpr (std::is_same_v<T, std::vector<TimeVector3>>)
-            variable.SetArrayTimeVector3(value);
-        else
-            variable.SetString(value);
-        EXPECT_TRUE(type.SetProperty(name, variable)) << name;
-    }
-
-    // Advances the runtime by seconds in frames of 0.1 s.
-    static void Run(float seconds) {
-        for (long frame = std::lround(seconds / 0.1f); frame > 0; --frame)
-            Manager().Update(0.1f);
-    }
-
     static bool Alive(const FXHandle& handle) { return Manager().IsAlive(handle); }
 
     static const Light* OnlyLight() {
@@ -86,30 +53,24 @@ protected:
         return *Flares().ObjectFind(object.GetFlareNumber());
     }
 
-    static Matrix4 At(const Vector3& translation) {
-        Matrix4 placement;
-        placement.SetTranslation(translation);
-        return placement;
-    }
-
     TempWorkDir m_dir;
 };
 
 TEST_F(FXSceneStyleTest, ALightOfLowerPriorityThanTheLightLevelRunsWithoutASceneLight) {
-    FXType& dim = Add(STYLE_LIGHT, "dim");
-    Set(dim, "Priority", int32_t{1});
-    Set(dim, "Duration", 2.0f);
+    FXType& dim = AddStyleType(STYLE_LIGHT, "dim");
+    SetProperty(dim, "Priority", int32_t{1});
+    SetProperty(dim, "Duration", 2.0f);
     const FXHandle handle = Manager().Create("dim", nullptr);
     ASSERT_TRUE(Alive(handle));
     EXPECT_EQ(Lights().getLightCount(), 0u);
     EXPECT_FALSE(dynamic_cast<FXObjectLight&>(*Manager().Resolve(handle)).HasSceneLight());
-    Run(1.9f);
+    RunFrames(1.9f);
     EXPECT_TRUE(Alive(handle));
-    Run(0.3f);
+    RunFrames(0.3f);
     EXPECT_FALSE(Alive(handle));
 
     // Priority 0 at level 0 gets a light and gives it back when it dies.
-    Add(STYLE_LIGHT, "bright");
+    AddStyleType(STYLE_LIGHT, "bright");
     const FXHandle bright = Manager().Create("bright", nullptr);
     ASSERT_EQ(Lights().getLightCount(), 1u);
     EXPECT_EQ(Lights().getLightName(Lights().getLights()[0]), "FXLight");
@@ -118,14 +79,14 @@ TEST_F(FXSceneStyleTest, ALightOfLowerPriorityThanTheLightLevelRunsWithoutAScene
 }
 
 TEST_F(FXSceneStyleTest, TheSceneLightFollowsTheInstanceWithTheTypesCurves) {
-    FXType& lamp = Add(STYLE_LIGHT, "lamp");
-    Set(lamp, "Duration", 4.0f);
-    Set(lamp, "Radius", std::vector<TimeFloat>{{0.0f, 2.0f}, {1.0f, 6.0f}});
-    Set(lamp, "Colour",
-        std::vector<TimeColour>{{0.0f, {1.0f, 0.0f, 0.0f, 1.0f}},
-                                {1.0f, {0.0f, 0.0f, 1.0f, 0.5f}}});
-    Set(lamp, "Offset",
-        std::vector<TimeVector3>{{0.0f, {1.0f, 0.0f, 0.0f}}, {1.0f, {1.0f, 2.0f, 0.0f}}});
+    FXType& lamp = AddStyleType(STYLE_LIGHT, "lamp");
+    SetProperty(lamp, "Duration", 4.0f);
+    SetProperty(lamp, "Radius", std::vector<TimeFloat>{{0.0f, 2.0f}, {1.0f, 6.0f}});
+    SetProperty(lamp, "Colour",
+                std::vector<TimeColour>{{0.0f, {1.0f, 0.0f, 0.0f, 1.0f}},
+                                        {1.0f, {0.0f, 0.0f, 1.0f, 0.5f}}});
+    SetProperty(lamp, "Offset",
+                std::vector<TimeVector3>{{0.0f, {1.0f, 0.0f, 0.0f}}, {1.0f, {1.0f, 2.0f, 0.0f}}});
     const FXHandle handle = Manager().Create("lamp", nullptr);
     // Turned a quarter about Z and moved: the offset is a point in the instance's frame.
     Matrix4 placement = At({10.0f, 0.0f, 0.0f});
@@ -134,7 +95,7 @@ TEST_F(FXSceneStyleTest, TheSceneLightFollowsTheInstanceWithTheTypesCurves) {
     Manager().SetTransform(handle, placement);
     Manager().SetScale(handle, 0.5f);
 
-    Run(1.0f); // t = 0.25
+    RunFrames(1.0f); // t = 0.25
     const Light* light = OnlyLight();
     ASSERT_NE(light, nullptr);
     ExpectNear(light->position, {9.5f, 1.0f, 0.0f}, kTolerance); // offset (1, 0.5, 0)
@@ -147,23 +108,23 @@ TEST_F(FXSceneStyleTest, TheSceneLightFollowsTheInstanceWithTheTypesCurves) {
     EXPECT_NEAR(Manager().Resolve(handle)->GetSecondSize(), 3.0f * 0.5f * 0.5f, kTolerance);
 
     Manager().SetScale(handle, 2.0f);
-    Run(1.0f); // t = 0.5
+    RunFrames(1.0f); // t = 0.5
     EXPECT_NEAR(light->getAttenConst(), 4.0f * 2.0f, kTolerance);
 }
 
 TEST_F(FXSceneStyleTest, ALoopingLightEndsAtItsFirstUpdateAfterAStopAndAPlainOnePlaysOn) {
-    FXType& looping = Add(STYLE_LIGHT, "looping");
-    Set(looping, "Loop", true);
-    Set(looping, "Duration", 1.0f);
-    FXType& plain = Add(STYLE_LIGHT, "plain");
-    Set(plain, "Duration", 2.0f);
+    FXType& looping = AddStyleType(STYLE_LIGHT, "looping");
+    SetProperty(looping, "Loop", true);
+    SetProperty(looping, "Duration", 1.0f);
+    FXType& plain = AddStyleType(STYLE_LIGHT, "plain");
+    SetProperty(plain, "Duration", 2.0f);
     const FXHandle loop = Manager().Create("looping", nullptr);
     const FXHandle once = Manager().Create("plain", nullptr);
-    Run(0.5f);
+    RunFrames(0.5f);
     Manager().Stop(once);
-    Run(1.0f);
+    RunFrames(1.0f);
     EXPECT_TRUE(Alive(once));
-    Run(2.0f); // 3.5 s: past both durations
+    RunFrames(2.0f); // 3.5 s: past both durations
     EXPECT_FALSE(Alive(once));
     EXPECT_TRUE(Alive(loop));
     EXPECT_EQ(Lights().getLightCount(), 1u);
@@ -175,10 +136,10 @@ TEST_F(FXSceneStyleTest, ALoopingLightEndsAtItsFirstUpdateAfterAStopAndAPlainOne
 }
 
 TEST_F(FXSceneStyleTest, AnInfiniteFlareKeepsTheDirectionOfItsFirstPlacement) {
-    FXType& sun = Add(STYLE_LENSFLARE, "sun");
-    Set(sun, "Infinite", true);
-    Set(sun, "LensFlare", "flares/sun");
-    Add(STYLE_LENSFLARE, "lamp");
+    FXType& sun = AddStyleType(STYLE_LENSFLARE, "sun");
+    SetProperty(sun, "Infinite", true);
+    SetProperty(sun, "LensFlare", "flares/sun");
+    AddStyleType(STYLE_LENSFLARE, "lamp");
 
     const FXHandle infinite = Manager().Create("sun", nullptr);
     EXPECT_EQ(Flare(infinite).fileName, "flares/sun");
@@ -186,7 +147,7 @@ TEST_F(FXSceneStyleTest, AnInfiniteFlareKeepsTheDirectionOfItsFirstPlacement) {
     Manager().SetTransform(infinite, At({0.0f, 0.0f, 10.0f}));
     EXPECT_EQ(Flare(infinite).position, (Vector3{0.0f, 0.0f, 1.0f}));
     Manager().SetTransform(infinite, At({0.0f, 5.0f, 0.0f}));
-    Run(0.5f);
+    RunFrames(0.5f);
     EXPECT_EQ(Flare(infinite).position, (Vector3{0.0f, 0.0f, 1.0f}));
 
     // A first placement at the origin gives no direction; the flare looks along +Z.
@@ -198,23 +159,23 @@ TEST_F(FXSceneStyleTest, AnInfiniteFlareKeepsTheDirectionOfItsFirstPlacement) {
     // A plain flare follows the instance at each update.
     const FXHandle plain = Manager().Create("lamp", nullptr);
     Manager().SetTransform(plain, At({0.0f, 5.0f, 0.0f}));
-    Run(0.1f);
+    RunFrames(0.1f);
     EXPECT_EQ(Flare(plain).position, (Vector3{0.0f, 5.0f, 0.0f}));
 }
 
 TEST_F(FXSceneStyleTest, AFlaresFadeAndScaleFollowColourAlphaAndRadius) {
-    FXType& glint = Add(STYLE_LENSFLARE, "glint");
-    Set(glint, "Duration", 2.0f);
-    Set(glint, "Colour",
-        std::vector<TimeColour>{{0.0f, {1.0f, 1.0f, 1.0f, 1.0f}},
-                                {1.0f, {1.0f, 1.0f, 1.0f, 0.0f}}});
-    Set(glint, "Radius", std::vector<TimeFloat>{{0.0f, 1.0f}, {1.0f, 3.0f}});
+    FXType& glint = AddStyleType(STYLE_LENSFLARE, "glint");
+    SetProperty(glint, "Duration", 2.0f);
+    SetProperty(glint, "Colour",
+                std::vector<TimeColour>{{0.0f, {1.0f, 1.0f, 1.0f, 1.0f}},
+                                        {1.0f, {1.0f, 1.0f, 1.0f, 0.0f}}});
+    SetProperty(glint, "Radius", std::vector<TimeFloat>{{0.0f, 1.0f}, {1.0f, 3.0f}});
     const FXHandle handle = Manager().Create("glint", nullptr);
     Manager().SetScale(handle, 2.0f);
-    Run(1.0f);
+    RunFrames(1.0f);
     EXPECT_NEAR(Flare(handle).fade, 0.5f, kTolerance);
     EXPECT_NEAR(Flare(handle).scale, 2.0f * 2.0f, kTolerance);
-    Run(0.9f);
+    RunFrames(0.9f);
     EXPECT_NEAR(Flare(handle).fade, 0.05f, kTolerance);
 
     Manager().SetVisible(handle, false);
@@ -222,15 +183,15 @@ TEST_F(FXSceneStyleTest, AFlaresFadeAndScaleFollowColourAlphaAndRadius) {
 }
 
 TEST_F(FXSceneStyleTest, AFlareEndsAfterItsDurationAndTakesItsObjectAlong) {
-    FXType& glint = Add(STYLE_LENSFLARE, "glint");
-    Set(glint, "Duration", 1.0f);
+    FXType& glint = AddStyleType(STYLE_LENSFLARE, "glint");
+    SetProperty(glint, "Duration", 1.0f);
     const FXHandle handle = Manager().Create("glint", nullptr);
     EXPECT_EQ(Flares().ObjectCount(), 1u);
-    Run(0.2f);
+    RunFrames(0.2f);
     Manager().Stop(handle); // does not cut the flare short
-    Run(0.6f);
+    RunFrames(0.6f);
     EXPECT_TRUE(Alive(handle));
-    Run(0.3f);
+    RunFrames(0.3f);
     EXPECT_FALSE(Alive(handle));
     EXPECT_EQ(Flares().ObjectCount(), 0u);
 }

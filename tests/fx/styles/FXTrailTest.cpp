@@ -34,7 +34,7 @@ protected:
         if (m_trail.IsNull())
             m_trail = manager.Create("trail", nullptr);
         for (; m_time < seconds - dt * 0.5f; m_time += dt) {
-            manager.SetTransform(m_trail, TranslationMatrix(path(m_time + dt)));
+            manager.SetTransform(m_trail, At(path(m_time + dt)));
             manager.Update(dt);
         }
         return static_cast<const FXObjectTrail*>(manager.Resolve(m_trail));
@@ -46,12 +46,6 @@ protected:
         const auto& draws = m_scene.Device().Draws();
         EXPECT_EQ(draws.size(), 1u);
         return draws.at(0).vertices;
-    }
-
-    static Matrix4 TranslationMatrix(const Vector3& position) {
-        Matrix4 transform;
-        transform.SetTranslation(position);
-        return transform;
     }
 
     TestStyleScene m_scene;

@@ -1,8 +1,6 @@
 #pragma once
 
-// Image files made byte by byte for the texture tests, and a catcher of traces.
-
-#include "diag/Diag.h"
+// Image files made byte by byte for the texture tests.
 
 #include <cstdint>
 #include <string>
@@ -38,18 +36,3 @@ inline std::string SolidTga(int width, int height, uint8_t grey = 200) {
     return TgaFile(width, height,
                    std::vector<uint8_t>(static_cast<size_t>(width * height) * 4, grey));
 }
-
-// Collects every trace while it lives.
-class TraceCatcher {
-public:
-    TraceCatcher()
-        : m_previous(dbSetTraceSink([this](const std::string& line) { lines.push_back(line); })) {}
-    ~TraceCatcher() { dbSetTraceSink(std::move(m_previous)); }
-    TraceCatcher(const TraceCatcher&) = delete;
-    TraceCatcher& operator=(const TraceCatcher&) = delete;
-
-    std::vector<std::string> lines;
-
-private:
-    DiagTraceSink m_previous;
-};
