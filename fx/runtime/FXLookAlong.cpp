@@ -24,11 +24,7 @@ Vector3 Normalise(const Vector3& v, const Vector3& fallback = {0.0f, 0.0f, 0.0f}
 } // namespace
 
 Matrix4 LookAlong(const Vector3& velocity, const Vector3& position) {
-    return LookAlongFrame(LookAlongDirection(velocity), position);
-}
-
-Vector3 LookAlongDirection(const Vector3& velocity) {
-    return Normalise(velocity, {0.0f, 0.0f, 1.0f});
+    return LookAlongFrame(Normalise(velocity, {0.0f, 0.0f, 1.0f}), position);
 }
 
 Matrix4 LookAlongFrame(const Vector3& z, const Vector3& position) {
