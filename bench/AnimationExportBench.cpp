@@ -4,10 +4,10 @@
 // (drawing, reading back, encoding, writing); "frames/s" counts frames exported per second
 // of wall time, "bytes" the size of the file written. A third run draws the frames without
 // writing them, for the cost of drawing alone.
-#include "runtime/FXManager.h"
 #include "host/HeadlessGLContext.h"
 #include "review/FXAnimationExport.h"
 #include "review/FXHeadlessView.h"
+#include "runtime/FXManager.h"
 #include "scene/LensFlareManager.h"
 #include "scene/LightManager.h"
 #include "stream/FilePath.h"

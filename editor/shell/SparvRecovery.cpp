@@ -1,9 +1,9 @@
 #include "shell/SparvRecovery.h"
 
 #include "definitions/FXFile.h"
+#include "definitions/FXTypeFactory.h"
 #include "diag/Diag.h"
 #include "shell/SparvDoc.h"
-#include "definitions/FXTypeFactory.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "review/FXFlipbookBaker.h"
 
-#include "runtime/FXManager.h"
 #include "review/FXHeadlessView.h"
+#include "runtime/FXManager.h"
 #include "script/LuaText.h"
 #include "stream/AtomicFileWriter.h"
 #include "stream/FilePath.h"
