@@ -42,7 +42,7 @@ TimeValueDlg::TimeValueDlg(QWidget* parent)
       m_valueField(NewField("value", this)), m_valueMaxField(NewField("valueMax", this)),
       m_valueMinField(NewField("valueMin", this)), m_previous(new QToolButton(this)),
       m_next(new QToolButton(this)), m_number(new QLabel(this)), m_count(new QLabel(this)),
-      m_boxMode(new QToolButton(this)) {
+      m_boxMode(new QToolButton(this)), m_fit(new QToolButton(this)) {
     setObjectName(QStringLiteral("TimeValueDlg"));
 
     auto* scale = new QGroupBox(QStringLiteral("Scale"), this);
@@ -88,6 +88,14 @@ TimeValueDlg::TimeValueDlg(QWidget* parent)
     m_boxMode->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_boxMode->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
+    // The prescribed starting scales show a curve of large values off the top: one click
+    // (or F in the curve window) brings every key into view.
+    m_fit->setObjectName(QStringLiteral("fitKeys"));
+    m_fit->setText(QStringLiteral("Fit to keys (F)"));
+    m_fit->setToolTip(QStringLiteral("Choose the scales so that every key is in view"));
+    m_fit->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_fit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -95,6 +103,7 @@ TimeValueDlg::TimeValueDlg(QWidget* parent)
     layout->addWidget(value);
     layout->addWidget(range);
     layout->addWidget(m_boxMode);
+    layout->addWidget(m_fit);
     layout->addStretch();
 
     connect(m_timeScaleField, &QLineEdit::returnPressed, this, [this] {
@@ -115,6 +124,7 @@ TimeValueDlg::TimeValueDlg(QWidget* parent)
     connect(m_previous, &QToolButton::clicked, this, [this] { emit Notify(3); });
     connect(m_next, &QToolButton::clicked, this, [this] { emit Notify(4); });
     connect(m_boxMode, &QToolButton::toggled, this, &TimeValueDlg::BoxModeToggled);
+    connect(m_fit, &QToolButton::clicked, this, [this] { emit Notify(5); });
 
     SetScales(m_timeScale, m_valueScale);
     SetRange(m_timeMin, m_timeMax, m_valueMin, m_valueMax);

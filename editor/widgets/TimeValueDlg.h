@@ -5,6 +5,7 @@
 // toggle. It tells its parent through Notify:
 //   0  key time or value entered        1  scales entered        2  range entered
 //   3  previous key                     4  next key
+//   5  fit the view to the keys
 //
 // Enter acts on the field that has the focus. Reading the panel checks every field: the
 // scales lie within 0.000001 to 20000, the key's time within the time range; the key's
@@ -68,6 +69,7 @@ private:
     QLabel* m_number;
     QLabel* m_count;
     QToolButton* m_boxMode;
+    QToolButton* m_fit;
 
     float m_timeMin = 0.0f;
     float m_timeMax = 1.0f;

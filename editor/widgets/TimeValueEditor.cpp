@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <algorithm>
+#include <cmath>
 
 TimeValueEditor::TimeValueEditor(QWidget* parent)
     : KeyframeEditorWidget(parent), m_curve(new TimeValueWnd(this)),
@@ -82,6 +83,9 @@ void TimeValueEditor::FromPanel(int code) {
     case 4:
         StepSelection(+1);
         break;
+    case 5:
+        FitToKeys();
+        break;
     default:
         break;
     }
@@ -98,6 +102,9 @@ void TimeValueEditor::FromCurve(int code) {
     case 2:
         ApplyValueScale(2.0f);
         break;
+    case 3:
+        FitToKeys();
+        break;
     default:
         break;
     }
@@ -109,6 +116,64 @@ void TimeValueEditor::ApplyValueScale(float factor) {
                                         TimeValueDlg::kMinimumScale, TimeValueDlg::kMaximumScale);
     m_panel->SetScales(timeScale, valueScale);
     m_curve->ApplyScales(timeScale, valueScale);
+}
+
+namespace {
+
+// The smallest of 1, 2, 2.5 and 5 times a power of ten that is at least step, so that the
+// grid's labels stay round (2.5 keeps the starting time scale of 0.025 in the series).
+float RoundStepUp(float step) {
+    // A negative exponent divides, so that 2.5 / 100 is the float nearest 0.025, as typed.
+    const int exponent = static_cast<int>(std::floor(std::log10(step)));
+    const float power = std::pow(10.0f, static_cast<float>(std::abs(exponent)));
+    for (const float factor : {1.0f, 2.0f, 2.5f, 5.0f, 10.0f}) {
+        const float candidate = exponent < 0 ? factor / power : factor * power;
+        if (candidate >= step)
+            return candidate;
+    }
+    return step;
+}
+
+} // namespace
+
+void TimeValueEditor::FitToKeys() {
+    KeyframeLink<float>* keys = Keys();
+    TimeValueView& view = m_curve->View();
+    // The pixels a key may take from the grid's origin: up to 2 short of the far edges (a
+    // key's square is 5 pixels), and upwards one row less, since the view scrolls by
+    // whole rows and the lowest key may stand up to a row above the bottom line.
+    const QRect client = view.ClientRect();
+    const int across = client.width() - TimeValueView::kLeftMargin - 3;
+    const int up = client.height() - TimeValueView::kBottomMargin - 3 - TimeValueView::kCellHeight;
+    if (!keys || keys->Count() == 0 || across < TimeValueView::kCellWidth ||
+        up < TimeValueView::kCellHeight)
+        return;
+    float low = keys->Value(0);
+    float high = low;
+    for (int i = 1; i < keys->Count(); ++i) {
+        low = std::min(low, keys->Value(i));
+        high = std::max(high, keys->Value(i));
+    }
+    // A flat curve gets a span of its own size (or 1 at 0) and sits in the middle.
+    float span = high - low;
+    if (span <= 0.0f)
+        span = std::max(std::fabs(high), 1.0f);
+    const auto fit = [](float extent, int cell, int pixels) {
+        extent = std::max(extent, TimeValueDlg::kMinimumScale); // an empty range still fits
+        return std::clamp(
+            RoundStepUp(extent * static_cast<float>(cell) / static_cast<float>(pixels)),
+            TimeValueDlg::kMinimumScale, TimeValueDlg::kMaximumScale);
+    };
+    const float timeScale = fit(view.TimeMax() - view.TimeMin(), TimeValueView::kCellWidth, across);
+    const float valueScale = fit(span, TimeValueView::kCellHeight, up);
+    m_panel->SetScales(timeScale, valueScale);
+    m_curve->ApplyScales(timeScale, valueScale);
+    // The first column at the range's start; the bottom row at or just below the lowest
+    // key (half the span below a flat curve).
+    m_curve->ScrollColumns(static_cast<int>(std::floor(view.TimeMin() / timeScale)) -
+                           view.ScrollColumn());
+    const float bottom = high > low ? low : low - span / 2.0f;
+    m_curve->ScrollRows(static_cast<int>(std::floor(bottom / valueScale)) - view.ScrollRow());
 }
 
 void TimeValueEditor::StepSelection(int step) {

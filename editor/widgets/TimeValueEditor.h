@@ -33,6 +33,11 @@ public:
     TimeValueWnd* CurveWindow() const { return m_curve; }
     TimeValueDlg* Panel() const { return m_panel; }
 
+    // Scales and scrolls the curve window so that the whole time range and every key's
+    // value are in view, on steps of 1, 2, 2.5 or 5 times a power of ten; the panel shows the
+    // new scales. Nothing happens without keys or without room for two cells each way.
+    void FitToKeys();
+
     void CopyKeys() override;
     void PasteKeys() override;
 

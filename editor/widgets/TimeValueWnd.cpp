@@ -274,6 +274,12 @@ void TimeValueWnd::keyPressEvent(QKeyEvent* event) {
             return;
         }
         break;
+    case Qt::Key_F:
+        if (event->modifiers() == Qt::NoModifier) {
+            emit Notify(3);
+            return;
+        }
+        break;
     case Qt::Key_B:
         if (event->modifiers() == Qt::NoModifier && !event->isAutoRepeat()) {
             SetBoxLatch(!m_controller.BoxLatch());

@@ -8,6 +8,7 @@
 //   0  the keys or the selection changed
 //   1  the wheel turned away from the user (the editor halves the value scale)
 //   2  the wheel turned towards the user (the editor doubles it)
+//   3  F was pressed (the editor fits the scales to the keys)
 //
 // The window paints everything on every change; its background is never erased
 // separately, and Qt's backing store makes every paint one copy to the screen.

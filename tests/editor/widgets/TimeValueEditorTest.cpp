@@ -116,6 +116,27 @@ TEST_F(TimeValueEditorTest, TheWheelHalvesAndDoublesTheValueScale) {
     EXPECT_EQ(Field("valueScale")->text(), QStringLiteral("2"));
 }
 
+TEST_F(TimeValueEditorTest, FitBringsEveryKeyIntoViewOnRoundScales) {
+    // A rate curve far above the starting value scale: its middle key is off the top.
+    const std::vector<TimeFloat> rate{{0.0f, 150.0f}, {0.5f, 400.0f}, {1.0f, 120.0f}};
+    keys.Reload(rate);
+    EXPECT_FALSE(Client()->rect().contains(KeyAt(1)));
+    QTest::keyClick(Curve(), Qt::Key_F);
+    EXPECT_EQ(View().ValueScale(), 20.0f); // 280 over the rows that fit, rounded up
+    EXPECT_EQ(View().TimeScale(), 0.025f);
+    EXPECT_EQ(Field("valueScale")->text(), QStringLiteral("20"));
+    for (int i = 0; i < keys.Count(); ++i)
+        EXPECT_TRUE(Client()->rect().contains(KeyAt(i))) << i;
+
+    // A flat curve sits inside the view too, from the panel's button; no key changed.
+    const std::vector<TimeFloat> flat{{0.0f, 3000.0f}, {1.0f, 3000.0f}};
+    keys.Reload(flat);
+    editor.Panel()->findChild<QToolButton*>(QStringLiteral("fitKeys"))->click();
+    for (int i = 0; i < keys.Count(); ++i)
+        EXPECT_TRUE(Client()->rect().contains(KeyAt(i))) << i;
+    EXPECT_EQ(keys.changes, 0);
+}
+
 TEST_F(TimeValueEditorTest, LabelsShowTheScaledCellsWithOneDecimal) {
     const char* times[] = {"0.0", "0.0", "0.1", "0.1", "0.1", "0.1", "0.2"};
     for (int i = 0; i < 7; ++i)
