@@ -635,6 +635,16 @@ void GLRenderDevice::ReserveQuadIndices(size_t quads) {
     m_quadCapacity = capacity;
 }
 
+bool GLRenderDevice::UploadVertices(const RenderVertex* vertices, size_t count, int32_t& first) {
+    const size_t bytes = count * sizeof(RenderVertex);
+    void* mapped = MapVertices(bytes, sizeof(RenderVertex), first);
+    if (!mapped)
+        return false;
+    std::memcpy(mapped, vertices, bytes);
+    glUnmapBuffer(GL_ARRAY_BUFFER);
+    return true;
+}
+
 bool GLRenderDevice::DrawsLinesAsQuads() const {
     return GetStates().lineWidth > NativeLineWidthLimit();
 }
@@ -653,21 +663,15 @@ void GLRenderDevice::Submit(Primitive primitive, const RenderVertex* vertices, s
         SameDrawingState(GetStates(), m_pendingStates) && GetBoundTexture() == m_pendingBinding &&
         FollowsInRing(bytes)) {
         int32_t first = 0;
-        if (void* mapped = MapVertices(bytes, sizeof(RenderVertex), first)) {
-            std::memcpy(mapped, vertices, bytes);
-            glUnmapBuffer(GL_ARRAY_BUFFER);
+        if (UploadVertices(vertices, count, first))
             m_pendingCount += count;
-        }
         return;
     }
     Flush();
     if (Mergeable(primitive) && !m_transformDirty) {
         int32_t first = 0;
-        void* mapped = MapVertices(bytes, sizeof(RenderVertex), first);
-        if (!mapped)
+        if (!UploadVertices(vertices, count, first))
             return;
-        std::memcpy(mapped, vertices, bytes);
-        glUnmapBuffer(GL_ARRAY_BUFFER);
         m_pendingPrimitive = primitive;
         m_pendingStates = GetStates();
         m_pendingBinding = GetBoundTexture();
@@ -707,14 +711,9 @@ void GLRenderDevice::DrawNow(Primitive primitive, const RenderVertex* vertices, 
         DrawWideLines(primitive, vertices, count);
         return;
     }
-    const size_t bytes = count * sizeof(RenderVertex);
     int32_t first = 0;
-    void* mapped = MapVertices(bytes, sizeof(RenderVertex), first);
-    if (!mapped)
-        return;
-    std::memcpy(mapped, vertices, bytes);
-    glUnmapBuffer(GL_ARRAY_BUFFER);
-    glDrawArrays(ModeOf(primitive), first, static_cast<GLsizei>(count));
+    if (UploadVertices(vertices, count, first))
+        glDrawArrays(ModeOf(primitive), first, static_cast<GLsizei>(count));
 }
 
 void GLRenderDevice::DrawQuads(const RenderVertex* vertices, size_t quads) {
@@ -723,13 +722,9 @@ void GLRenderDevice::DrawQuads(const RenderVertex* vertices, size_t quads) {
     ReserveQuadIndices(quads);
     if (quads > m_quadCapacity)
         return;
-    const size_t bytes = quads * 4 * sizeof(RenderVertex);
     int32_t first = 0;
-    void* mapped = MapVertices(bytes, sizeof(RenderVertex), first);
-    if (!mapped)
+    if (!UploadVertices(vertices, quads * 4, first))
         return;
-    std::memcpy(mapped, vertices, bytes);
-    glUnmapBuffer(GL_ARRAY_BUFFER);
     glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_INT,
                              nullptr, first);
 }

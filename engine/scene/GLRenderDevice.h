@@ -113,6 +113,9 @@ private:
     // first vertex at that stride. Null when the driver cannot map (the draw is then dropped).
     // Unmap with glUnmapBuffer.
     void* MapVertices(size_t bytes, size_t stride, int32_t& first);
+    // Copies count vertices into the vertex ring (MapVertices at their stride); false, with
+    // nothing written, when the driver cannot map.
+    bool UploadVertices(const RenderVertex* vertices, size_t count, int32_t& first);
     // Makes the quad index buffer hold at least quads quads.
     void ReserveQuadIndices(size_t quads);
     void DrawQuads(const RenderVertex* vertices, size_t quads);
