@@ -156,6 +156,10 @@ void SparvPlayback::RestartBefore() {
         return;
     SparvWorld::Scope scope(*m_before);
     RandomSeed(m_seed);
+    StartBeforeInstance(m_before->instance);
+}
+
+void SparvPlayback::StartBeforeInstance(FXHandle previous) {
     const std::vector<std::shared_ptr<FXType>>& types = m_before->Types();
     m_before->instance = StartInstance(
         m_before->Manager(),
@@ -163,7 +167,7 @@ void SparvPlayback::RestartBefore() {
             for (const std::shared_ptr<FXType>& type : types)
                 registry.TypeAdd(type);
         },
-        types.empty() ? std::string() : types.front()->GetName(), m_before->instance);
+        types.empty() ? std::string() : types.front()->GetName(), previous);
 }
 
 void SparvPlayback::Update() {
@@ -175,14 +179,7 @@ void SparvPlayback::Update() {
         const FXHandle instance = m_before->instance;
         if (instance.IsNull() || !m_before->Manager().IsAlive(instance)) {
             BeforeRuntimeChange();
-            const std::vector<std::shared_ptr<FXType>>& types = m_before->Types();
-            m_before->instance = StartInstance(
-                m_before->Manager(),
-                [&types](FXManager& registry) {
-                    for (const std::shared_ptr<FXType>& type : types)
-                        registry.TypeAdd(type);
-                },
-                types.empty() ? std::string() : types.front()->GetName(), kNullFXHandle);
+            StartBeforeInstance(kNullFXHandle);
         }
     }
     const FXManager* manager = FXManager::Instance();

@@ -136,6 +136,9 @@ private:
     FXHandle StartInstance(FXManager& manager, const std::function<void(FXManager&)>& registerTypes,
                            const std::string& mainType, FXHandle previous);
     void RestartBefore();
+    // Starts the compared version's main type afresh in its world (the caller has made the
+    // world current), in place of previous.
+    void StartBeforeInstance(FXHandle previous);
     // The document has a new list of types: nothing of the old ones may play on.
     void OnTypesReplaced(bool sameTypes);
     void BeforeRuntimeChange() const;
