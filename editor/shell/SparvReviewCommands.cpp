@@ -177,18 +177,26 @@ bool SparvReviewCommands::ExportAnimation() {
     settings.height = dialog.FrameHeight();
     settings.transparent = dialog.Transparent();
     QString reason;
-    switch (Export(settings, true, &reason)) {
+    const FXReviewOutcome outcome = Export(settings, true, &reason);
+    return Report(
+        outcome,
+        QStringLiteral("Exported %1 frames to %2").arg(settings.frames).arg(Native(dialog.Path())),
+        QStringLiteral("Export cancelled: nothing was written"),
+        QStringLiteral("Failed to export the animation to '%1': %2")
+            .arg(Native(dialog.Path()), reason));
+}
+
+bool SparvReviewCommands::Report(FXReviewOutcome outcome, const QString& done,
+                                 const QString& cancelled, const QString& failed) {
+    switch (outcome) {
     case FXReviewOutcome::Done:
-        m_view.StatusLine()->SetText(0, QStringLiteral("Exported %1 frames to %2")
-                                            .arg(settings.frames)
-                                            .arg(Native(dialog.Path())));
+        m_view.StatusLine()->SetText(0, done);
         return true;
     case FXReviewOutcome::Cancelled:
-        m_view.StatusLine()->SetText(0, QStringLiteral("Export cancelled: nothing was written"));
+        m_view.StatusLine()->SetText(0, cancelled);
         return false;
     case FXReviewOutcome::Failed:
-        Warn(QStringLiteral("Failed to export the animation to '%1': %2")
-                 .arg(Native(dialog.Path()), reason));
+        Warn(failed);
         return false;
     }
     return false;
@@ -232,25 +240,17 @@ bool SparvReviewCommands::BakeFlipbook() {
     settings.fps = dialog.Fps();
     settings.cellSize = dialog.CellSize();
     QString reason;
-    switch (Bake(settings, true, &reason)) {
-    case FXReviewOutcome::Done:
-        m_view.StatusLine()->SetText(
-            0, QStringLiteral("Baked %1 x %2 frames into %3 and %4")
-                   .arg(settings.columns)
-                   .arg(settings.rows)
-                   .arg(Native(dialog.Path()),
-                        Native(QString::fromStdString(
-                            FXFlipbookBaker::AnimationPathFor(settings.sheetPath)))));
-        return true;
-    case FXReviewOutcome::Cancelled:
-        m_view.StatusLine()->SetText(0, QStringLiteral("Bake cancelled: nothing was written"));
-        return false;
-    case FXReviewOutcome::Failed:
-        Warn(QStringLiteral("Failed to bake the flip-book '%1': %2")
-                 .arg(Native(dialog.Path()), reason));
-        return false;
-    }
-    return false;
+    const FXReviewOutcome outcome = Bake(settings, true, &reason);
+    return Report(
+        outcome,
+        QStringLiteral("Baked %1 x %2 frames into %3 and %4")
+            .arg(settings.columns)
+            .arg(settings.rows)
+            .arg(Native(dialog.Path()),
+                 Native(QString::fromStdString(
+                     FXFlipbookBaker::AnimationPathFor(settings.sheetPath)))),
+        QStringLiteral("Bake cancelled: nothing was written"),
+        QStringLiteral("Failed to bake the flip-book '%1': %2").arg(Native(dialog.Path()), reason));
 }
 
 // ---- snapshots ----------------------------------------------------------------------------

@@ -74,6 +74,10 @@ private:
     // Runs a job in a world of its own with the document's types, the preview held.
     FXReviewOutcome RunJob(const QString& title, bool progress, const Job& job);
     void Warn(const QString& text);
+    // Tells how a job ended: done in the status line (true), cancelled there too, a
+    // failure in a message box.
+    bool Report(FXReviewOutcome outcome, const QString& done, const QString& cancelled,
+                const QString& failed);
     // A default output path in the working directory: the main type's name with suffix.
     QString DefaultPath(const QString& suffix) const;
 
