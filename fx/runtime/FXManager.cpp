@@ -2,6 +2,7 @@
 
 #include "definitions/FXStyle.h"
 #include "diag/Diag.h"
+#include "pool/TableGrowth.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXDynamics.h"
 #include "runtime/FXDynamicsCommon.h"
@@ -218,6 +219,7 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
     if (inherited)
         record.flags |= FX_RECORD_INHERITED;
     record.typeSlot = TypeSlot(type);
+    ReserveWithEighth(m_records, m_records.size() + 1);
     m_records.push_back(record);
 
     auto* header = new (m_memory->PayloadOf(handle.block)) InstanceHeader;
@@ -426,6 +428,7 @@ void FXManager::RunStep(float step) {
     m_updateList.clear();
     m_finishedList.clear();
     const size_t live = m_records.size();
+    ReserveWithEighth(m_updateList, live);
     const size_t offscreenAllowance = live / 8;
     size_t offscreenScheduled = 0;
     for (FXRecord& record : m_records) {
@@ -509,6 +512,7 @@ void FXManager::ProcessUpdateList() {
             }
         }
         m_updateList.clear();
+        ReserveWithEighth(m_updateList, m_records.size() - recordsBefore);
         for (size_t index = recordsBefore; index < m_records.size(); ++index) {
             FXRecord& record = m_records[index];
             m_updateList.push_back(record.handle);
@@ -529,6 +533,7 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
     const float nearDistance = camera.GetNearDistance();
     const Matrix4& view = camera.GetViewMatrix();
     m_drawList.clear();
+    ReserveWithEighth(m_drawList, m_records.size());
     uint32_t culledBySize = 0;
     for (FXRecord& record : m_records) {
         if (record.flags & FX_RECORD_FINISHED)

@@ -1,6 +1,7 @@
 #include "runtime/FXMemory.h"
 
 #include "diag/Diag.h"
+#include "pool/TableGrowth.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,6 +56,12 @@ FXHandle FXMemory::Allocate(size_t bytes) {
         void* payload = sizeClass.pool->MemPoolAlloc((classIndex + 1) * kClassBytes);
         if (!payload)
             return kNullFXHandle;
+        // The three tables grow together, by an eighth: they hold an entry for every
+        // block ever taken, so doubling would leave up to half of them unused.
+        const size_t blocks = m_payloads.size() + 1;
+        ReserveWithEighth(m_payloads, blocks);
+        ReserveWithEighth(m_stamps, blocks);
+        ReserveWithEighth(m_classes, blocks);
         m_payloads.push_back(payload);
         m_stamps.push_back(kFXCheckFree); // serial 0: the hand-out below makes it 1
         m_classes.push_back(static_cast<uint8_t>(classIndex));

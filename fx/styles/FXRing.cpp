@@ -251,16 +251,16 @@ bool FXObjectRing::Update(float dt) {
     if (life == FXLife::Stopped)
         return true;
     if (life == FXLife::Running) {
-        const float t = std::min(m_age / duration, 1.0f);
+        const float t = LifeFraction();
         // The spin values are degrees per tenth of a second.
         const float turn = 10.0f * kDegreesToRadians * sdt;
         m_spinAngles.x += EvaluateTimeFloat(type.m_spinX.TimeFloats(), t) * turn * m_spinFactors.x;
         m_spinAngles.y += EvaluateTimeFloat(type.m_spinY.TimeFloats(), t) * turn * m_spinFactors.y;
         m_spinAngles.z += EvaluateTimeFloat(type.m_spinZ.TimeFloats(), t) * turn * m_spinFactors.z;
-        m_colour = EvaluateTimeColour(type.m_colour.TimeColours(), t);
-        m_offset = EvaluateTimeVector3(type.m_offset.TimeVector3s(), t);
         m_ringRadius = EvaluateTimeFloat(type.m_radius.TimeFloats(), t) * m_radiusFactor;
-        UpdateBounds();
+        // A billboard's bounds ignore its offset: only an oriented ring reads it here.
+        UpdateBounds(type.m_billboard ? Vector3{}
+                                      : EvaluateTimeVector3(type.m_offset.TimeVector3s(), t));
         return false;
     }
     if (!type.m_spawnFx.empty())
@@ -268,13 +268,21 @@ bool FXObjectRing::Update(float dt) {
     return true;
 }
 
-void FXObjectRing::UpdateBounds() {
+float FXObjectRing::LifeFraction() const {
+    return std::min(m_age / Type().m_duration, 1.0f);
+}
+
+Colour FXObjectRing::GetColour() const {
+    return EvaluateTimeColour(Type().m_colour.TimeColours(), LifeFraction());
+}
+
+void FXObjectRing::UpdateBounds(const Vector3& offset) {
     const FXTypeRing& type = Type();
     const float meshScale = type.m_batch ? type.m_batch->GetMeshScale() : 1.0f;
     float r = meshScale * m_scale * m_ringRadius;
     // An oriented ring reaches out to its offset; a billboard is kept centred on the
     // instance by the visibility pass (its offset counts nothing).
-    float r2 = type.m_billboard ? 0.0f : (m_offset * m_length).Length() + r;
+    float r2 = type.m_billboard ? 0.0f : (offset * m_length).Length() + r;
     if (type.m_pointDistance >= 0.0f) {
         if (const FXManager* manager = FXManager::Instance()) {
             const FXViewState& view = manager->ViewState();
@@ -330,7 +338,8 @@ void FXObjectRing::Render(float fade) {
     const float size = m_scale * m_ringRadius;
     if (size <= 0.0f)
         return;
-    Colour colour = m_colour;
+    const float t = LifeFraction();
+    Colour colour = EvaluateTimeColour(type.m_colour.TimeColours(), t);
     if (type.m_blending == 1) {
         colour.a *= fade;
     } else if (type.m_blending == 2) {
@@ -339,7 +348,8 @@ void FXObjectRing::Render(float fade) {
         colour.b *= fade;
     }
 
-    Vector3 centre = m_transform.TransformPoint(m_offset * m_length);
+    const Vector3 offset = EvaluateTimeVector3(type.m_offset.TimeVector3s(), t);
+    Vector3 centre = m_transform.TransformPoint(offset * m_length);
     // Without a scale the placement starts as the identity.
     Axes placement = Scaling(size);
     const Matrix4& camera = batch->GetCameraRotation();

@@ -118,7 +118,8 @@ public:
     // The animation frame this ring always shows, or -1 to follow the animation by age.
     int32_t GetFrameIndex() const { return m_frameIndex; }
     const MeshInstance* GetMeshInstance() const { return m_meshInstance; }
-    const Colour& GetColour() const { return m_colour; }
+    // The colour at the ring's age (the colour curve is read where it is drawn, not kept).
+    Colour GetColour() const;
     float GetRingRadius() const { return m_ringRadius; }
 
 private:
@@ -127,7 +128,10 @@ private:
     void DeathSpawn(float dt);
     // The placement every spawn takes from its ring.
     void HandOnPlacement(const FXHandle& spawn) const;
-    void UpdateBounds();
+    // The life fraction of the ring's age, the point at which its curves are read.
+    float LifeFraction() const;
+    // offset: the Offset curve's value at the ring's age (oriented rings reach out to it).
+    void UpdateBounds(const Vector3& offset);
 
     float m_age = 0.0f;
     float m_radiusFactor = 1.0f;
@@ -136,7 +140,7 @@ private:
     Vector3 m_spinAngles; // radians about X, Y, Z
     int32_t m_frameIndex = -1;
     MeshInstance* m_meshInstance = nullptr; // owned
-    Colour m_colour;
-    Vector3 m_offset;
-    float m_ringRadius = 0.0f; // Radius at the current life times the radius factor
+    // Radius at the current life times the radius factor. The colour and offset at the
+    // current life are read from their curves when drawn, so a ring does not carry them.
+    float m_ringRadius = 0.0f;
 };
