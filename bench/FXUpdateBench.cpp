@@ -3,8 +3,10 @@
 // loop touching the same bytes per instance; and a whole frame of a spray at a steady
 // state of 10,000 live particles.
 #include "definitions/FXStyle.h"
+#include "definitions/FXType.h"
 #include "definitions/FXTypeFactory.h"
 #include "runtime/FXCamera.h"
+#include "runtime/FXDynamics.h"
 #include "runtime/FXFrustum.h"
 #include "runtime/FXManager.h"
 #include "runtime/FXObject.h"
@@ -67,13 +69,12 @@ void BM_Update100kIdleSprays(benchmark::State& state) {
 }
 BENCHMARK(BM_Update100kIdleSprays)->Unit(benchmark::kMillisecond);
 
-// The memory floor: per instance, read and write every cache line of its record, its
-// instance object and its dynamics clone, in the same order the update loop visits them.
+// The memory floor: per instance, read and write every cache line of its record and its
+// block (instance object and dynamics clone), in the same order the update loop visits
+// them.
 void BM_Touch100kInstancesBare(benchmark::State& state) {
     StartWithIdleSprays();
     FXManager& manager = *FXManager::Instance();
-    const size_t objectBytes = 256; // the instance objects of this run fit in 4 lines
-    const size_t dynamicsBytes = 64;
     // Writes back what it read, so the objects stay intact.
     auto touch = [](void* memory, size_t bytes) {
         auto* p = static_cast<volatile unsigned char*>(memory);
@@ -83,9 +84,10 @@ void BM_Touch100kInstancesBare(benchmark::State& state) {
     for (auto _ : state) {
         for (const FXRecord& record : manager.Records()) {
             touch(const_cast<FXRecord*>(&record), sizeof(FXRecord));
-            touch(manager.Resolve(record.handle), objectBytes);
-            if (record.dynamics)
-                touch(record.dynamics, dynamicsBytes);
+            FXObject* object = manager.Resolve(record.handle);
+            touch(object, object->GetType()->InstanceSize());
+            if (FXDynamics* dynamics = manager.DynamicsOf(record.handle))
+                touch(dynamics, dynamics->Size());
         }
     }
     state.counters["ns/instance"] =

@@ -21,8 +21,8 @@ bool AttachmentFrame(const FXManager& manager, const FXHandle& target, Matrix4& 
 
 } // namespace
 
-FXDynamics* FXDynamicsAttached::Clone() const {
-    return FXDynamicsNew<FXDynamicsAttached>(*this);
+FXDynamics* FXDynamicsAttached::CloneInto(void* memory) const {
+    return FXCopyDynamicsInto(memory, *this);
 }
 
 // The composition: with F the attachment frame (rotation and scale of the target, origin

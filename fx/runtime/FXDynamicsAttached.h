@@ -9,7 +9,8 @@
 
 class FXDynamicsAttached : public FXDynamics {
 public:
-    FXDynamics* Clone() const override;
+    FXDynamics* CloneInto(void* memory) const override;
+    size_t Size() const override { return sizeof(FXDynamicsAttached); }
     // World values before the first update, the target's local values after it.
     void SetPosition(const Vector3& position) override { m_position = position; }
     void SetVelocity(const Vector3& velocity) override { m_velocity = velocity; }

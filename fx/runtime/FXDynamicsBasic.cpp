@@ -24,10 +24,9 @@ void MoveTo(FXObject& instance, const Vector3& position) {
 
 } // namespace
 
-FXDynamics* FXDynamicsBasic::Clone() const {
-    FXDynamicsBasic* clone = FXDynamicsNew<FXDynamicsBasic>(*this);
-    if (clone)
-        clone->m_placed = false; // it has placed no instance yet
+FXDynamics* FXDynamicsBasic::CloneInto(void* memory) const {
+    FXDynamicsBasic* clone = FXCopyDynamicsInto(memory, *this);
+    clone->m_placed = false; // it has placed no instance yet
     return clone;
 }
 

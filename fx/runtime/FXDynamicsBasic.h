@@ -18,7 +18,8 @@ public:
         SURFACE_DIE = 3,
     };
 
-    FXDynamics* Clone() const override;
+    FXDynamics* CloneInto(void* memory) const override;
+    size_t Size() const override { return sizeof(FXDynamicsBasic); }
     void SetPosition(const Vector3& position) override { m_position = position; }
     void SetVelocity(const Vector3& velocity) override { m_velocity = velocity; }
     // Stores any value unchecked (the spray hands its drag over here).

@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-FXDynamics* FXDynamicsGravwell::Clone() const {
-    return FXDynamicsNew<FXDynamicsGravwell>(*this);
+FXDynamics* FXDynamicsGravwell::CloneInto(void* memory) const {
+    return FXCopyDynamicsInto(memory, *this);
 }
 
 bool FXDynamicsGravwell::Update(FXObject& instance, float dt) {

@@ -9,7 +9,8 @@
 
 class FXDynamicsGravwell : public FXDynamics {
 public:
-    FXDynamics* Clone() const override;
+    FXDynamics* CloneInto(void* memory) const override;
+    size_t Size() const override { return sizeof(FXDynamicsGravwell); }
     void SetPosition(const Vector3& position) override { m_position = position; }
     void SetVelocity(const Vector3& velocity) override { m_velocity = velocity; }
     void SetDamping(float damping) override { m_damping = damping; }

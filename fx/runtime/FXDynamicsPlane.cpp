@@ -3,8 +3,8 @@
 #include "runtime/FXDynamicsCommon.h"
 #include "runtime/FXObject.h"
 
-FXDynamics* FXDynamicsPlane::Clone() const {
-    return FXDynamicsNew<FXDynamicsPlane>(*this);
+FXDynamics* FXDynamicsPlane::CloneInto(void* memory) const {
+    return FXCopyDynamicsInto(memory, *this);
 }
 
 void FXDynamicsPlane::SetPosition(const Vector3& position) {

@@ -7,7 +7,8 @@
 
 class FXDynamicsPlane : public FXDynamics {
 public:
-    FXDynamics* Clone() const override;
+    FXDynamics* CloneInto(void* memory) const override;
+    size_t Size() const override { return sizeof(FXDynamicsPlane); }
     // Stores the position projected onto the plane: p - (n . p + distance) x n.
     void SetPosition(const Vector3& position) override;
     // With plane motion, stores the velocity without its normal component; otherwise

@@ -23,10 +23,25 @@ struct FXManager::InstanceHeader {
     uint32_t lastChild = 0;
     uint32_t previousSibling = 0;
     uint32_t nextSibling = 0;
+    // Where in the block the instance's own dynamics clone lives, after the instance;
+    // 0 when it has none.
+    uint16_t dynamicsOffset = 0;
 
     FXObject* Object() {
         return std::launder(reinterpret_cast<FXObject*>(reinterpret_cast<std::byte*>(this) +
                                                         kFXInstanceHeaderSize));
+    }
+    FXDynamics* Dynamics() {
+        if (dynamicsOffset == 0)
+            return nullptr;
+        return std::launder(
+            reinterpret_cast<FXDynamics*>(reinterpret_cast<std::byte*>(this) + dynamicsOffset));
+    }
+    // Destroys the dynamics clone, if any.
+    void DestroyDynamics() {
+        if (FXDynamics* dynamics = Dynamics())
+            dynamics->~FXDynamics();
+        dynamicsOffset = 0;
     }
 };
 
@@ -158,6 +173,11 @@ FXObject* FXManager::Resolve(const FXHandle& handle) const {
     return header ? header->Object() : nullptr;
 }
 
+FXDynamics* FXManager::DynamicsOf(const FXHandle& handle) const {
+    InstanceHeader* header = Header(handle);
+    return header ? header->Dynamics() : nullptr;
+}
+
 FXHandle FXManager::Create(const char* name, const FXDynamics* preset, uintptr_t argument) {
     return CreateInstance(name, preset, kNullFXHandle, argument, 0.0f, false);
 }
@@ -201,15 +221,18 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
         }
         return kNullFXHandle;
     }
-    const size_t instanceSize = type->InstanceSize();
-    const FXHandle handle = m_memory->Allocate(
-        instanceSize == 0 ? kFXBlockPayloadSize : kFXInstanceHeaderSize + instanceSize);
+    // One block holds the header, the instance and its dynamics clone: a type that does
+    // not know its instances' size gets the most an instance may take.
+    const size_t instanceSize =
+        type->InstanceSize() == 0 ? kFXInstanceMaxSize : type->InstanceSize();
+    const size_t dynamicsOffset = kFXInstanceHeaderSize + (instanceSize + 7) / 8 * 8;
+    const FXHandle handle =
+        m_memory->Allocate(preset ? dynamicsOffset + preset->Size() : dynamicsOffset);
     if (handle.IsNull())
         return kNullFXHandle;
 
     FXRecord record;
     record.handle = handle;
-    record.dynamics = preset ? preset->Clone() : nullptr;
     record.pending = delay;
     record.flags = FX_RECORD_UPDATE_NOW | FX_RECORD_DRAWN | FX_RECORD_VISIBLE;
     if (!type->IsRenderable())
@@ -224,6 +247,10 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
 
     auto* header = new (m_memory->PayloadOf(handle.block)) InstanceHeader;
     header->recordIndex = static_cast<uint32_t>(m_records.size() - 1);
+    if (preset) {
+        preset->CloneInto(reinterpret_cast<std::byte*>(header) + dynamicsOffset);
+        header->dynamicsOffset = static_cast<uint16_t>(dynamicsOffset);
+    }
     // The parent's list first: a child created by its parent's constructor is then
     // already known when the child's own constructor creates children in turn.
     if (!parent.IsNull())
@@ -239,7 +266,7 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
         if (!parent.IsNull())
             UnlinkChild(*Header(parent), handle.block);
         const uint32_t index = header->recordIndex;
-        FXDynamicsDelete(m_records[index].dynamics);
+        header->DestroyDynamics();
         header->~InstanceHeader();
         m_memory->Free(handle);
         RemoveRecord(index);
@@ -297,7 +324,7 @@ void FXManager::Destroy(FXHandle handle) {
     if (InstanceHeader* parent = Header(object->GetParentHandle()))
         UnlinkChild(*parent, handle.block);
     const uint32_t index = header->recordIndex;
-    FXDynamicsDelete(m_records[index].dynamics);
+    header->DestroyDynamics();
     object->~FXObject();
     header->~InstanceHeader();
     m_memory->Free(handle);
@@ -465,15 +492,9 @@ void FXManager::RunStep(float step) {
     m_finishedList.clear();
 }
 
-void FXManager::PrefetchUpdate(const FXHandle& handle, size_t position) const {
+void FXManager::PrefetchUpdate(const FXHandle& handle) const {
+    // The block holds the header, the instance and its dynamics clone.
     PrefetchBlock(m_memory->PayloadOf(handle.block));
-    // The list is usually the table in order: the record at the same position is then
-    // this instance's, and its dynamics object is wanted too.
-    if (position < m_records.size()) {
-        const FXRecord& record = m_records[position];
-        if (record.handle == handle && record.dynamics)
-            __builtin_prefetch(record.dynamics);
-    }
 }
 
 void FXManager::ProcessUpdateList() {
@@ -484,14 +505,14 @@ void FXManager::ProcessUpdateList() {
         // update no longer resolves and is passed over.
         for (size_t i = 0; i < m_updateList.size(); ++i) {
             if (i + kPrefetchAhead < m_updateList.size())
-                PrefetchUpdate(m_updateList[i + kPrefetchAhead], i + kPrefetchAhead);
+                PrefetchUpdate(m_updateList[i + kPrefetchAhead]);
             const FXHandle handle = m_updateList[i];
             InstanceHeader* header = Header(handle);
             if (!header)
                 continue;
             FXRecord& scheduled = m_records[header->recordIndex];
             const float dt = scheduled.pending;
-            FXDynamics* dynamics = scheduled.dynamics;
+            FXDynamics* dynamics = header->Dynamics();
             scheduled.pending = 0.0f;
             FXObject* object = header->Object();
             if (dynamics && dynamics->Update(*object, dt))

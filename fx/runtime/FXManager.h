@@ -57,12 +57,11 @@ enum FXRecordFlag : uint8_t {
 // contiguous; removal moves the last record into the hole.
 struct FXRecord {
     FXHandle handle;
-    FXDynamics* dynamics = nullptr; // the instance's own clone, owned, or null
-    float pending = 0.0f;           // seconds accumulated but not yet given to the instance
-    Vector3 position;               // translation after the last update
-    float radius = 0.0f;            // bounding radius after the last update
-    uint8_t flags = 0;              // FXRecordFlag bits
-    uint16_t typeSlot = 0;          // the manager's number for the instance's type
+    float pending = 0.0f;  // seconds accumulated but not yet given to the instance
+    Vector3 position;      // translation after the last update
+    float radius = 0.0f;   // bounding radius after the last update
+    uint8_t flags = 0;     // FXRecordFlag bits
+    uint16_t typeSlot = 0; // the manager's number for the instance's type
 };
 
 // The view state of the drawing pass in progress, read by the styles while they draw.
@@ -149,6 +148,8 @@ public:
     bool GetParamVector(const FXHandle& handle, Vector3& out) const;
     // The instance of a live handle, or null.
     FXObject* Resolve(const FXHandle& handle) const;
+    // The dynamics clone the instance of a live handle moves with, or null.
+    FXDynamics* DynamicsOf(const FXHandle& handle) const;
     bool IsAlive(const FXHandle& handle) const { return m_memory->Validate(handle); }
     size_t LiveCount() const { return m_records.size(); }
     const std::vector<FXRecord>& Records() const { return m_records; }
@@ -242,7 +243,7 @@ private:
     void RunStep(float step);
     void ProcessUpdateList();
     // Asks for the memory the update of an instance will read (see ProcessUpdateList).
-    void PrefetchUpdate(const FXHandle& handle, size_t position) const;
+    void PrefetchUpdate(const FXHandle& handle) const;
     // Puts the draw list in drawing order: types with a sort order first, by it, then the
     // rest; types of equal order by name.
     void OrderDrawList();

@@ -10,7 +10,6 @@
 // here (a foreign check word, a null block with a serial, an index past the table) is a
 // programmer error and stops the program.
 
-#include "pool/MemoryPoolObj.h"
 #include "runtime/FXHandle.h"
 
 #include <cstddef>
@@ -18,21 +17,24 @@
 #include <memory>
 #include <vector>
 
-// Bytes of the largest block's payload: room for the runtime's instance header and the
-// largest instance object. Code that places objects in a payload static_asserts against
-// this size and kFXBlockPayloadAlignment, so a style that outgrows it fails to compile
-// rather than to run.
-inline constexpr size_t kFXBlockPayloadSize = 256;
-inline constexpr size_t kFXBlockPayloadAlignment = alignof(std::max_align_t);
+// Bytes of the largest block's payload: room for the runtime's instance header (24 bytes),
+// the largest instance object (232) and the largest dynamics clone (64). Code that places
+// objects in a payload static_asserts against its share of this size and against
+// kFXBlockPayloadAlignment, so a style that outgrows it fails to compile rather than to
+// run.
+inline constexpr size_t kFXBlockPayloadSize = 320;
+// Instances hold floats, integers and pointers: eight-byte alignment is all they need, and
+// size classes eight bytes apart waste at most seven bytes a block.
+inline constexpr size_t kFXBlockPayloadAlignment = 8;
 
 class FXMemory {
 public:
-    // An empty table; blocks come from MemoryPoolObjs named "FXObject", one per size class
-    // (payloads of 16, 32, ... 256 bytes), taken from the heap in chunks so that a block
-    // costs no more than its own bytes.
+    // An empty table. Blocks come in chunks of kChunkBlocks blocks of one size class
+    // (payloads of 8, 16, ... 320 bytes) taken from the heap, so that a block costs no
+    // more than its own bytes, and a block's index names its chunk.
     FXMemory();
-    // Gives every free block back to its pool, then destroys the pools. Blocks still in use
-    // belong to instances nobody destroyed; the pools report them.
+    // Gives every chunk back to the heap. Blocks still in use belong to instances nobody
+    // destroyed: they are reported.
     ~FXMemory();
 
     FXMemory(const FXMemory&) = delete;
@@ -40,8 +42,8 @@ public:
 
     // Hands out a block with a payload of at least bytes (1 to kFXBlockPayloadSize; the
     // default is the largest): the most recently freed block of its size class, or a new
-    // one from the pool. Its serial goes up by one (a new block's first serial is 1). The
-    // payload's contents are undefined. The null handle when the heap is exhausted.
+    // one. Its serial goes up by one (a new block's first serial is 1). The payload's
+    // contents are undefined. The null handle when the heap is exhausted.
     FXHandle Allocate(size_t bytes = kFXBlockPayloadSize);
 
     // True exactly when the handle refers to a block in use that was handed out with the
@@ -56,7 +58,11 @@ public:
 
     // For owners walking blocks they know to be in use (the block index of a live
     // handle): the payload and the live handle of the block, without a check.
-    void* PayloadOf(uint32_t block) const { return m_payloads[block - 1]; }
+    void* PayloadOf(uint32_t block) const {
+        const uint32_t slot = block - 1;
+        const Chunk& chunk = m_chunks[slot / kChunkBlocks];
+        return chunk.base + static_cast<size_t>(slot % kChunkBlocks) * chunk.stride;
+    }
     FXHandle HandleOf(uint32_t block) const { return {block, m_stamps[block - 1]}; }
 
     // Makes the block free again; every handle to it stops validating. A handle that
@@ -64,30 +70,41 @@ public:
     // in freeing").
     void Free(FXHandle handle);
 
-    // Blocks ever taken from the pools: also the largest index a handle may carry.
-    uint32_t BlocksTaken() const { return static_cast<uint32_t>(m_payloads.size()); }
+    // Blocks ever handed out.
+    uint32_t BlocksTaken() const { return m_blocksTaken; }
     uint32_t BlocksInUse() const { return m_blocksInUse; }
 
 private:
     static constexpr size_t kClassBytes = kFXBlockPayloadAlignment;
     static constexpr size_t kClassCount = kFXBlockPayloadSize / kClassBytes;
+    static constexpr uint32_t kChunkBlocks = 64;
 
+    // kChunkBlocks blocks of one size class; block indices (chunk number * kChunkBlocks
+    // + 1) onwards are its blocks, so the payload of an index is computed, not stored.
+    struct Chunk {
+        std::byte* base;
+        uint32_t stride;    // payload bytes of the class
+        uint32_t sizeClass; // index into m_sizeClasses
+    };
     // The blocks of one payload size. While a block is free, the first four bytes of its
     // payload hold the index of the next free block of its class (0 ends the list).
     struct SizeClass {
-        std::unique_ptr<MemoryPoolObj> pool; // made on first use
-        uint32_t freeHead = 0;               // most recently freed block, 0 = none
+        uint32_t freeHead = 0; // most recently freed block, 0 = none
+        uint32_t fresh = 0;    // next block of the newest chunk never handed out
+        uint32_t freshEnd = 0; // one past the newest chunk's last block
     };
 
     [[noreturn]] static void CorruptHandle();
+    // Takes a chunk of the class from the heap; false when the heap is exhausted.
+    bool AddChunk(SizeClass& sizeClass, size_t classIndex);
 
-    // By block index - 1: the payload, the stamp (serial << 16 | check word) and the size
-    // class. Kept apart from the blocks so that a check reads only the dense stamps.
-    std::vector<void*> m_payloads;
+    std::vector<Chunk> m_chunks;
+    // By block index - 1: serial << 16 | check word, or 0 for a block never handed out.
+    // Kept apart from the blocks so that a check reads only the dense stamps.
     std::vector<uint32_t> m_stamps;
-    std::vector<uint8_t> m_classes;
     SizeClass m_sizeClasses[kClassCount];
     uint32_t m_blocksInUse = 0;
+    uint32_t m_blocksTaken = 0;
 };
 
 inline bool FXMemory::Validate(FXHandle handle) const {
@@ -97,7 +114,12 @@ inline bool FXMemory::Validate(FXHandle handle) const {
         if (handle.block > m_stamps.size())
             CorruptHandle();
         // The stored stamp carries the check word: equal stamps mean in use, same serial.
-        return m_stamps[handle.block - 1] == handle.stamp;
+        const uint32_t stored = m_stamps[handle.block - 1];
+        if (stored == handle.stamp)
+            return true;
+        if (stored == 0)
+            CorruptHandle(); // a block of a chunk that was never handed out
+        return false;
     }
     if (handle.block == 0 && handle.stamp == 0)
         return false;
@@ -105,5 +127,5 @@ inline bool FXMemory::Validate(FXHandle handle) const {
 }
 
 inline void* FXMemory::Resolve(FXHandle handle) const {
-    return Validate(handle) ? m_payloads[handle.block - 1] : nullptr;
+    return Validate(handle) ? PayloadOf(handle.block) : nullptr;
 }

@@ -5,6 +5,7 @@
 // it only through its handle.
 
 #include "math/Math.h"
+#include "runtime/FXDynamics.h"
 #include "runtime/FXHandle.h"
 #include "runtime/FXMemory.h"
 
@@ -102,15 +103,20 @@ private:
 
 // Bytes of a block's payload in front of the instance: the manager's instance header.
 inline constexpr size_t kFXInstanceHeaderSize = 24;
+// Bytes of the largest instance object: a block keeps the rest of its payload for the
+// instance's dynamics clone.
+inline constexpr size_t kFXInstanceMaxSize =
+    kFXBlockPayloadSize - kFXInstanceHeaderSize - kFXDynamicsMaxSize;
 
 // Constructs an instance of a style in the memory the manager hands to
 // FXType::CreateInstance, proving at compile time that it fits a block.
 template <typename Instance, typename... Args>
 Instance* FXConstructInstance(void* memory, Args&&... args) {
     static_assert(std::is_base_of_v<FXObject, Instance>);
-    static_assert(sizeof(Instance) <= kFXBlockPayloadSize - kFXInstanceHeaderSize,
+    static_assert(sizeof(Instance) <= kFXInstanceMaxSize,
                   "an FX instance must fit an FXMemory block");
-    static_assert(kFXInstanceHeaderSize % alignof(Instance) == 0,
+    static_assert(alignof(Instance) <= kFXBlockPayloadAlignment &&
+                      kFXInstanceHeaderSize % alignof(Instance) == 0,
                   "the instance header must keep the instance aligned");
     return new (memory) Instance(std::forward<Args>(args)...);
 }

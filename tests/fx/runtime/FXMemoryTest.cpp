@@ -48,9 +48,9 @@ TEST(FXMemory, HandsOutStampedBlocksAndReusesFreedOnesMostRecentFirst) {
 
 TEST(FXMemory, BlocksOfEachSizeClassAreReusedOnlyForThatClass) {
     FXMemory memory;
-    const FXHandle small = memory.Allocate(40); // a 48-byte block
+    const FXHandle small = memory.Allocate(37); // a 40-byte block
     const FXHandle large = memory.Allocate();
-    std::memset(memory.Resolve(small), 0xAB, 48);
+    std::memset(memory.Resolve(small), 0xAB, 40);
     std::memset(memory.Resolve(large), 0xCD, kFXBlockPayloadSize);
     EXPECT_TRUE(memory.Validate(small));
     EXPECT_TRUE(memory.Validate(large));

@@ -493,12 +493,6 @@ TEST_F(FXRingTest, TheBirthSpawnRidesAlongAndTheDeathSpawnMakesUpTheLastStep) {
     const FXHandle ring = CreateRing(placement);
     Manager().SetScale(ring, 2.0f);
     Manager().SetLength(ring, 3.0f);
-    auto dynamicsOf = [this](const FXHandle& handle) -> const FXDynamics* {
-        for (const FXRecord& record : Manager().Records())
-            if (record.handle == handle)
-                return record.dynamics;
-        return nullptr;
-    };
     auto expectPlacedLikeTheRing = [&](const FXHandle& spawn) {
         const FXObject& object = *Manager().Resolve(spawn);
         ExpectNear(object.GetTransform().Translation(), placement.Translation(), kTolerance);
@@ -508,14 +502,14 @@ TEST_F(FXRingTest, TheBirthSpawnRidesAlongAndTheDeathSpawnMakesUpTheLastStep) {
     Manager().Update(0.1f);
     ASSERT_EQ(Manager().Children(ring).size(), 1u);
     const FXHandle birth = Manager().Children(ring)[0];
-    EXPECT_NE(dynamic_cast<const FXDynamicsAttached*>(dynamicsOf(birth)), nullptr);
+    EXPECT_NE(dynamic_cast<const FXDynamicsAttached*>(Manager().DynamicsOf(birth)), nullptr);
     expectPlacedLikeTheRing(birth);
     EXPECT_EQ(born.log.created, 1);
 
     while (Manager().Children(ring).size() < 2 && dies.log.created == 0)
         Manager().Update(0.1f);
     const FXHandle death = Manager().Children(ring).at(1);
-    EXPECT_EQ(dynamicsOf(death), nullptr);
+    EXPECT_EQ(Manager().DynamicsOf(death), nullptr);
     expectPlacedLikeTheRing(death);
     ASSERT_EQ(dies.log.updates.size(), 1u);
     EXPECT_FLOAT_EQ(dies.log.updates[0], 0.1f); // advanced by the step it was made in

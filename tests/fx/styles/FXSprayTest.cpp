@@ -82,10 +82,7 @@ protected:
 
     // The dynamics clone a particle moves with.
     const FXDynamicsBasic* BasicDynamicsOf(const FXHandle& handle) {
-        for (const FXRecord& record : Manager().Records())
-            if (record.handle == handle)
-                return dynamic_cast<const FXDynamicsBasic*>(record.dynamics);
-        return nullptr;
+        return dynamic_cast<const FXDynamicsBasic*>(Manager().DynamicsOf(handle));
     }
 
     TestFxType* m_mote = nullptr;
