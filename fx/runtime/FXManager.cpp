@@ -452,10 +452,10 @@ void FXManager::Update(float dt) {
 }
 
 void FXManager::RunStep(float step) {
-    m_updateList.clear();
+    m_passList.clear();
     m_finishedList.clear();
     const size_t live = m_records.size();
-    ReserveWithEighth(m_updateList, live);
+    ReserveWithEighth(m_passList, live);
     const size_t offscreenAllowance = live / 8;
     size_t offscreenScheduled = 0;
     for (FXRecord& record : m_records) {
@@ -475,11 +475,11 @@ void FXManager::RunStep(float step) {
         if (scheduled) {
             // The pending time stays in the record until the instance is advanced by it:
             // nothing adds to it before then.
-            m_updateList.push_back(record.handle);
+            m_passList.push_back({record.handle.block, record.handle.Serial(), record.typeSlot});
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
         }
     }
-    SetPeak(FX_STAT_UPDATED, FX_STAT_UPDATED_PEAK, static_cast<uint32_t>(m_updateList.size()));
+    SetPeak(FX_STAT_UPDATED, FX_STAT_UPDATED_PEAK, static_cast<uint32_t>(m_passList.size()));
     SetPeak(FX_STAT_FINISHED, FX_STAT_FINISHED_PEAK, static_cast<uint32_t>(m_finishedList.size()));
 
     ProcessUpdateList();
@@ -498,15 +498,15 @@ void FXManager::PrefetchUpdate(const FXHandle& handle) const {
 }
 
 void FXManager::ProcessUpdateList() {
-    while (!m_updateList.empty()) {
+    while (!m_passList.empty()) {
         const size_t recordsBefore = m_records.size();
         // Entries are read by index: instances created during the pass append records
         // (and may grow the table), never entries. An instance destroyed by another's
         // update no longer resolves and is passed over.
-        for (size_t i = 0; i < m_updateList.size(); ++i) {
-            if (i + kPrefetchAhead < m_updateList.size())
-                PrefetchUpdate(m_updateList[i + kPrefetchAhead]);
-            const FXHandle handle = m_updateList[i];
+        for (size_t i = 0; i < m_passList.size(); ++i) {
+            if (i + kPrefetchAhead < m_passList.size())
+                PrefetchUpdate(m_passList[i + kPrefetchAhead].Handle());
+            const FXHandle handle = m_passList[i].Handle();
             InstanceHeader* header = Header(handle);
             if (!header)
                 continue;
@@ -532,11 +532,11 @@ void FXManager::ProcessUpdateList() {
                 record.radius = object->GetRadius();
             }
         }
-        m_updateList.clear();
-        ReserveWithEighth(m_updateList, m_records.size() - recordsBefore);
+        m_passList.clear();
+        ReserveWithEighth(m_passList, m_records.size() - recordsBefore);
         for (size_t index = recordsBefore; index < m_records.size(); ++index) {
             FXRecord& record = m_records[index];
-            m_updateList.push_back(record.handle);
+            m_passList.push_back({record.handle.block, record.handle.Serial(), record.typeSlot});
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
         }
     }
@@ -553,8 +553,8 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
     const float tanHalfFov = std::tan(m_fieldOfView * kDegreesToRadians * 0.5f);
     const float nearDistance = camera.GetNearDistance();
     const Matrix4& view = camera.GetViewMatrix();
-    m_drawList.clear();
-    ReserveWithEighth(m_drawList, m_records.size());
+    m_passList.clear();
+    ReserveWithEighth(m_passList, m_records.size());
     uint32_t culledBySize = 0;
     for (FXRecord& record : m_records) {
         if (record.flags & FX_RECORD_FINISHED)
@@ -585,39 +585,36 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
         }
         if (record.radius == 0.0f)
             fade = 0.0f;
+        record.fade = fade;
         if (fade <= 0.0f)
             ++culledBySize;
         else
-            m_drawList.push_back(
-                {record.handle.block, record.handle.Serial(), record.typeSlot, fade});
+            m_passList.push_back({record.handle.block, record.handle.Serial(), record.typeSlot});
     }
     m_stats[FX_STAT_CULLED_BY_SIZE] = culledBySize;
-    SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_drawList.size()));
-    if (m_drawList.empty()) {
+    SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_passList.size()));
+    if (m_passList.empty()) {
         // Nothing drawn: the counters of this view are zero, not the last view's.
         m_stats[FX_STAT_BINDS] = 0;
         m_lastPrimitives = 0;
         return;
     }
     OrderDrawList();
-    DrawInstances(m_drawList);
+    DrawInstances(m_passList);
 }
 
 void FXManager::OrderDrawList() {
     // Entries of slots past the table (more types than slots) take their slot now.
-    for (DrawEntry& entry : m_drawList) {
-        if (entry.typeSlot == kNoTypeSlot) {
-            const FXHandle handle{entry.block,
-                                  static_cast<uint32_t>(entry.serial) << 16 | kFXCheckLive};
-            entry.typeSlot = TypeSlot(Resolve(handle)->GetType());
-        }
+    for (PassEntry& entry : m_passList) {
+        if (entry.typeSlot == kNoTypeSlot)
+            entry.typeSlot = TypeSlot(Resolve(entry.Handle())->GetType());
     }
     // The rank of each type drawn: by sort order, then by name (not by address, so that
     // the drawing order, and so the blended picture, is the same on every run). Types of
     // equal order and name share a rank.
     m_slotRanks.assign(m_typeSlots.size(), 0);
     m_drawnSlots.clear();
-    for (const DrawEntry& entry : m_drawList) {
+    for (const PassEntry& entry : m_passList) {
         if (m_slotRanks[entry.typeSlot] == 0) {
             m_slotRanks[entry.typeSlot] = 1;
             m_drawnSlots.push_back(entry.typeSlot);
@@ -640,21 +637,21 @@ void FXManager::OrderDrawList() {
     // Types with a sort order draw first, in that order; the rest after them. The order of
     // the instances of one type is the one this sort has always given them, so that
     // blended pictures stay as they were.
-    const auto byRank = [this](const DrawEntry& a, const DrawEntry& b) {
+    const auto byRank = [this](const PassEntry& a, const PassEntry& b) {
         return m_slotRanks[a.typeSlot] < m_slotRanks[b.typeSlot];
     };
     if (m_drawnSlots.size() == 1) {
         // Every comparison is a tie: the same moves as with byRank, without the look-ups.
-        std::sort(m_drawList.begin(), m_drawList.end(),
-                  [](const DrawEntry&, const DrawEntry&) { return false; });
+        std::sort(m_passList.begin(), m_passList.end(),
+                  [](const PassEntry&, const PassEntry&) { return false; });
         return;
     }
     const auto zeroPart =
-        std::stable_partition(m_drawList.begin(), m_drawList.end(), [this](const DrawEntry& e) {
+        std::stable_partition(m_passList.begin(), m_passList.end(), [this](const PassEntry& e) {
             return m_typeSlots[e.typeSlot]->GetSortOrder() != 0;
         });
-    std::sort(m_drawList.begin(), zeroPart, byRank);
-    std::sort(zeroPart, m_drawList.end(), byRank);
+    std::sort(m_passList.begin(), zeroPart, byRank);
+    std::sort(zeroPart, m_passList.end(), byRank);
 }
 
 Matrix4 FXManager::CurrentProjection(const FXCamera& camera) {
@@ -663,7 +660,7 @@ Matrix4 FXManager::CurrentProjection(const FXCamera& camera) {
     return camera.GetProjectionMatrix();
 }
 
-void FXManager::DrawInstances(const std::vector<DrawEntry>& entries) {
+void FXManager::DrawInstances(const std::vector<PassEntry>& entries) {
     // Effects draw unlit, blended and without fog; the states they change are put back.
     RenderDevice* device = rndTable();
     constexpr RenderState kSaved[] = {RenderState::Lighting, RenderState::Blending,
@@ -689,11 +686,11 @@ void FXManager::DrawInstances(const std::vector<DrawEntry>& entries) {
         // one draws.
         if (i + kPrefetchAhead < entries.size())
             PrefetchBlock(m_memory->PayloadOf(entries[i + kPrefetchAhead].block));
-        const DrawEntry& entry = entries[i];
-        FXObject* object =
-            Resolve({entry.block, static_cast<uint32_t>(entry.serial) << 16 | kFXCheckLive});
-        if (!object)
+        const PassEntry& entry = entries[i];
+        InstanceHeader* header = Header(entry.Handle());
+        if (!header)
             continue;
+        FXObject* object = header->Object();
         FXType* type = m_typeSlots[entry.typeSlot];
         if (type != current) {
             if (current)
@@ -701,7 +698,7 @@ void FXManager::DrawInstances(const std::vector<DrawEntry>& entries) {
             current = type;
             current->BeginBatch();
         }
-        object->Render(entry.fade);
+        object->Render(m_records[header->recordIndex].fade);
     }
     if (current)
         current->EndBatch();

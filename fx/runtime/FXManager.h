@@ -60,6 +60,7 @@ struct FXRecord {
     float pending = 0.0f;  // seconds accumulated but not yet given to the instance
     Vector3 position;      // translation after the last update
     float radius = 0.0f;   // bounding radius after the last update
+    float fade = 0.0f;     // the fade it draws with in the drawing pass
     uint8_t flags = 0;     // FXRecordFlag bits
     uint16_t typeSlot = 0; // the manager's number for the instance's type
 };
@@ -213,13 +214,17 @@ private:
     static FXManager* s_instance;
 
     struct InstanceHeader;
-    // One instance to draw in the current view: its block and serial (the handle), the
-    // slot of its type and its fade.
-    struct DrawEntry {
+    // One instance in a pass over the live instances: its block and serial (its handle)
+    // and the slot of its type. The update and drawing passes never overlap, so they share
+    // one table of these.
+    struct PassEntry {
         uint32_t block;
         uint16_t serial;
         uint16_t typeSlot;
-        float fade;
+
+        FXHandle Handle() const {
+            return {block, static_cast<uint32_t>(serial) << 16 | kFXCheckLive};
+        }
     };
     static constexpr uint16_t kNoTypeSlot = 0xFFFF; // past the last slot: ask the instance
 
@@ -247,14 +252,14 @@ private:
     // Puts the draw list in drawing order: types with a sort order first, by it, then the
     // rest; types of equal order by name.
     void OrderDrawList();
-    void DrawInstances(const std::vector<DrawEntry>& entries);
+    void DrawInstances(const std::vector<PassEntry>& entries);
     void SetPeak(int counter, int peak, uint32_t value);
 
     std::unique_ptr<FXMemory> m_memory;
     std::vector<FXRecord> m_records;
-    std::vector<FXHandle> m_updateList;
+    // The update pass's instances, then the drawing pass's.
+    std::vector<PassEntry> m_passList;
     std::vector<FXHandle> m_finishedList;
-    std::vector<DrawEntry> m_drawList;
     // The types of live instances by slot, kept until every instance is gone.
     std::vector<FXType*> m_typeSlots;
     std::unordered_map<const FXType*, uint16_t> m_slotOfType;
