@@ -47,7 +47,7 @@ void FXDynamicsBasic::SetDampingChecked(float damping) {
 
 void FXDynamicsBasic::SetSurfaceResponse(int32_t response) {
     if (response >= SURFACE_IGNORE && response <= SURFACE_DIE)
-        m_surfaceResponse = response;
+        m_surfaceResponse = static_cast<int8_t>(response);
 }
 
 bool FXDynamicsBasic::Update(FXObject& instance, float dt) {

@@ -35,19 +35,22 @@ public:
     float GetGravityScale() const { return m_gravityScale; }
     float GetWindScale() const { return m_windScale; }
     float GetDamping() const { return m_damping; }
-    float GetBounce() const { return m_bounce; }
+    // The fraction of the speed a bounce keeps: the same for every preset.
+    float GetBounce() const { return kBounce; }
     int32_t GetSurfaceResponse() const { return m_surfaceResponse; }
     const Vector3& GetPosition() const { return m_position; }
     const Vector3& GetVelocity() const { return m_velocity; }
 
 private:
+    static constexpr float kBounce = 0.2f;
+
+    // Every particle of a spray carries a clone: the fields are packed to keep it small.
     float m_gravityScale = 1.0f;
     float m_windScale = 1.0f;
     float m_damping = 0.0f;
-    float m_bounce = 0.2f; // fraction of the speed a bounce keeps; goes with the response
     Vector3 m_position;
     Vector3 m_velocity;
-    int32_t m_surfaceResponse = SURFACE_IGNORE;
+    int8_t m_surfaceResponse = SURFACE_IGNORE; // a SurfaceResponse
     // Whether Update has placed the instance, and the instance's count of placements just
     // after it did: equal counts mean the axes it set are still there.
     bool m_placed = false;
