@@ -203,3 +203,35 @@ struct Matrix4 {
         return r;
     }
 };
+
+// A Matrix4 whose fourth column is (0, 0, 0, 1), kept as its other twelve entries: the
+// placement of an object by rotation, scale and translation. The entries it keeps, and the
+// results of its operations, are those of the Matrix4 it stands for.
+struct AffineMatrix {
+    float m[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0}};
+
+    constexpr AffineMatrix() = default;
+    // The matrix's first three columns; its fourth is taken to be (0, 0, 0, 1).
+    explicit constexpr AffineMatrix(const Matrix4& matrix) {
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 3; ++column)
+                m[row][column] = matrix.m[row][column];
+    }
+    constexpr Matrix4 ToMatrix4() const {
+        Matrix4 matrix;
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 3; ++column)
+                matrix.m[row][column] = m[row][column];
+        return matrix;
+    }
+
+    constexpr Vector3 Row(int row) const { return {m[row][0], m[row][1], m[row][2]}; }
+    constexpr Vector3 Translation() const { return Row(3); }
+    // p x M with w = 1, as Matrix4::TransformPoint.
+    constexpr Vector3 TransformPoint(const Vector3& p) const {
+        return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+                p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+                p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+    }
+    constexpr bool operator==(const AffineMatrix&) const = default;
+};

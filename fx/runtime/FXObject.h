@@ -24,9 +24,10 @@ public:
     FXObject& operator=(const FXObject&) = delete;
 
     // Every style's override calls this one, so that TransformChanges counts every
-    // placement.
+    // placement. A placement rotates, scales and moves: the fourth column is taken to be
+    // (0, 0, 0, 1).
     virtual void SetTransform(const Matrix4& transform) {
-        m_transform = transform;
+        m_transform = AffineMatrix(transform);
         ++m_transformChanges;
     }
     virtual void SetVelocity(const Vector3& velocity) { m_velocity = velocity; }
@@ -72,7 +73,7 @@ public:
     FXType* GetType() const { return m_type; }
     const FXHandle& GetHandle() const { return m_self; }
     const FXHandle& GetParentHandle() const { return m_parent; }
-    const Matrix4& GetTransform() const { return m_transform; }
+    Matrix4 GetTransform() const { return m_transform.ToMatrix4(); }
     const Vector3& GetVelocity() const { return m_velocity; }
     float GetScale() const { return m_scale; }
     float GetLength() const { return m_length; }
@@ -88,7 +89,7 @@ protected:
     FXType* m_type;
     FXHandle m_self;
     FXHandle m_parent;
-    Matrix4 m_transform;
+    AffineMatrix m_transform;
     Vector3 m_velocity;
     float m_scale = 1.0f;
     float m_length = 1.0f;

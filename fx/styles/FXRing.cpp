@@ -178,7 +178,8 @@ Axes Scaling(float s) {
 }
 
 // The upper-left 3 x 3 of a transform.
-Axes RotationOf(const Matrix4& transform) {
+template <class Matrix>
+Axes RotationOf(const Matrix& transform) {
     Axes rotation;
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column)
@@ -301,7 +302,7 @@ void FXObjectRing::UpdateBounds(const Vector3& offset) {
 
 void FXObjectRing::HandOnPlacement(const FXHandle& spawn) const {
     FXManager* manager = FXManager::Instance();
-    manager->SetTransform(spawn, m_transform);
+    manager->SetTransform(spawn, m_transform.ToMatrix4());
     manager->SetLength(spawn, m_length);
     manager->SetScale(spawn, m_scale);
     manager->SetVisible(spawn, m_visible);

@@ -169,7 +169,7 @@ bool FXObjectSpray::Update(float dt) {
     if (rotationRate != 0.0f) {
         // The rate is taken as radians per second. With the rotation on the right, the
         // emitter turns about the world's Y axis: one away from the origin circles it.
-        SetTransform(m_transform * Matrix4::RotationY(rotationRate * dt));
+        SetTransform(m_transform.ToMatrix4() * Matrix4::RotationY(rotationRate * dt));
     }
     m_gravwellStrength = EvaluateTimeFloat(type.m_gravwellStrength.TimeFloats(), t);
     Emit(dt, t, forceOne);
@@ -190,7 +190,7 @@ void FXObjectSpray::Emit(float dt, float t, bool forceOne) {
     }
 
     // The emission point: the offset, scaled, in the emitter's orientation.
-    Matrix4 frame = m_transform;
+    Matrix4 frame = m_transform.ToMatrix4();
     frame.SetTranslation(frame.Translation() + frame.TransformVector(offset * m_scale));
     if (count > 0) {
         const Vector3 volume =
