@@ -84,9 +84,9 @@ void BM_Touch100kInstancesBare(benchmark::State& state) {
     for (auto _ : state) {
         for (const FXRecord& record : manager.Records()) {
             touch(const_cast<FXRecord*>(&record), sizeof(FXRecord));
-            FXObject* object = manager.Resolve(record.handle);
+            FXObject* object = manager.Resolve(manager.HandleOf(record));
             touch(object, object->GetType()->InstanceSize());
-            if (FXDynamics* dynamics = manager.DynamicsOf(record.handle))
+            if (FXDynamics* dynamics = manager.DynamicsOf(manager.HandleOf(record)))
                 touch(dynamics, dynamics->Size());
         }
     }

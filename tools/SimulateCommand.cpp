@@ -52,7 +52,7 @@ int RunSimulate(const std::vector<std::string>& args) {
         manager.GetStats(stats);
         std::map<std::string, int> liveByType;
         for (const FXRecord& record : manager.Records())
-            ++liveByType[manager.Resolve(record.handle)->GetType()->GetName()];
+            ++liveByType[manager.Resolve(manager.HandleOf(record))->GetType()->GetName()];
 
         JsonWriter json;
         json.BeginObject()
@@ -74,7 +74,7 @@ int RunSimulate(const std::vector<std::string>& args) {
         if (positions) {
             json.Key("instances").BeginArray();
             for (const FXRecord& record : manager.Records()) {
-                const FXObject* object = manager.Resolve(record.handle);
+                const FXObject* object = manager.Resolve(manager.HandleOf(record));
                 const Vector3 p = object->GetTransform().Translation();
                 json.BeginObject()
                     .Key("type")

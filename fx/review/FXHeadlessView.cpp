@@ -19,7 +19,7 @@ namespace {
 void DestroyInstances(FXManager& manager) {
     while (!manager.Records().empty()) {
         const size_t before = manager.Records().size();
-        manager.Destroy(manager.Records().front().handle);
+        manager.Destroy(manager.HandleOf(manager.Records().front()));
         if (manager.Records().size() >= before)
             break; // cannot happen: Destroy always removes a live record
     }

@@ -232,7 +232,7 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
         return kNullFXHandle;
 
     FXRecord record;
-    record.handle = handle;
+    record.block = handle.block;
     record.pending = delay;
     record.flags = FX_RECORD_UPDATE_NOW | FX_RECORD_DRAWN | FX_RECORD_VISIBLE;
     if (!type->IsRenderable())
@@ -340,7 +340,7 @@ void FXManager::DestroyChildren(InstanceHeader& header) {
 void FXManager::RemoveRecord(uint32_t index) {
     if (index + 1 != m_records.size()) {
         m_records[index] = m_records.back();
-        Header(m_records[index].handle)->recordIndex = index;
+        HeaderAt(m_records[index].block).recordIndex = index;
     }
     m_records.pop_back();
     m_stats[FX_STAT_LIVE] = static_cast<uint32_t>(m_records.size());
@@ -427,7 +427,7 @@ void FXManager::DestroyAllInstances() {
     // Top-level instances take their children with them; whatever remains (children of
     // parents that were destroyed already cannot remain) goes last record first.
     while (!m_records.empty())
-        Destroy(m_records.back().handle);
+        Destroy(HandleOf(m_records.back()));
     // Types may go now; a type made later at the same address is another type.
     m_typeSlots.clear();
     m_slotOfType.clear();
@@ -460,7 +460,7 @@ void FXManager::RunStep(float step) {
     size_t offscreenScheduled = 0;
     for (FXRecord& record : m_records) {
         if (record.flags & FX_RECORD_FINISHED) {
-            m_finishedList.push_back(record.handle);
+            m_finishedList.push_back(HandleOf(record));
             continue;
         }
         record.pending += step;
@@ -475,7 +475,7 @@ void FXManager::RunStep(float step) {
         if (scheduled) {
             // The pending time stays in the record until the instance is advanced by it:
             // nothing adds to it before then.
-            m_passList.push_back({record.handle.block, record.handle.Serial(), record.typeSlot});
+            m_passList.push_back({record.block, HandleOf(record).Serial(), record.typeSlot});
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
         }
     }
@@ -536,7 +536,7 @@ void FXManager::ProcessUpdateList() {
         ReserveWithEighth(m_passList, m_records.size() - recordsBefore);
         for (size_t index = recordsBefore; index < m_records.size(); ++index) {
             FXRecord& record = m_records[index];
-            m_passList.push_back({record.handle.block, record.handle.Serial(), record.typeSlot});
+            m_passList.push_back({record.block, HandleOf(record).Serial(), record.typeSlot});
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
         }
     }
@@ -589,7 +589,7 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
         if (fade <= 0.0f)
             ++culledBySize;
         else
-            m_passList.push_back({record.handle.block, record.handle.Serial(), record.typeSlot});
+            m_passList.push_back({record.block, HandleOf(record).Serial(), record.typeSlot});
     }
     m_stats[FX_STAT_CULLED_BY_SIZE] = culledBySize;
     SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_passList.size()));

@@ -56,7 +56,7 @@ enum FXRecordFlag : uint8_t {
 // One live instance as the update and render passes see it. The table of records is
 // contiguous; removal moves the last record into the hole.
 struct FXRecord {
-    FXHandle handle;
+    uint32_t block = 0;    // the instance's block; FXManager::HandleOf gives its handle
     float pending = 0.0f;  // seconds accumulated but not yet given to the instance
     Vector3 position;      // translation after the last update
     float radius = 0.0f;   // bounding radius after the last update
@@ -154,6 +154,8 @@ public:
     bool IsAlive(const FXHandle& handle) const { return m_memory->Validate(handle); }
     size_t LiveCount() const { return m_records.size(); }
     const std::vector<FXRecord>& Records() const { return m_records; }
+    // The handle of the instance of a record of Records().
+    FXHandle HandleOf(const FXRecord& record) const { return m_memory->HandleOf(record.block); }
     // The handles of the instance's children, in creation order.
     std::vector<FXHandle> Children(const FXHandle& handle) const;
 

@@ -24,7 +24,7 @@ protected:
     // over its life, so with the random generator fixed, equal radii mean equal ages.
     float InstanceRadius() {
         for (const FXRecord& record : FXManager::Instance()->Records())
-            if (record.handle == Playback().Instance())
+            if (FXManager::Instance()->HandleOf(record) == Playback().Instance())
                 return record.radius;
         ADD_FAILURE() << "no live instance";
         return -1.0f;

@@ -55,7 +55,7 @@ public:
             time += dt;
             std::map<std::string, uint64_t> live;
             for (const FXRecord& record : manager.Records())
-                ++live[manager.Resolve(record.handle)->GetType()->GetName()];
+                ++live[manager.Resolve(manager.HandleOf(record))->GetType()->GetName()];
             for (const auto& [type, count] : live)
                 peak.types[type] = std::max(peak.types[type], count);
         }

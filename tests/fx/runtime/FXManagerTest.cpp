@@ -498,7 +498,7 @@ TEST_F(FXManagerTest, AnInstanceThatCannotBeConstructedTakesItsChildrenAlong) {
     EXPECT_EQ(orphan.log.created, 3);
     EXPECT_EQ(orphan.log.destroyed, 2);
     ASSERT_EQ(Manager().LiveCount(), 1u);
-    EXPECT_EQ(Manager().Records()[0].handle, before);
+    EXPECT_EQ(Manager().HandleOf(Manager().Records()[0]), before);
     Manager().Update(0.1f); // the records that remain are whole
     EXPECT_EQ(orphan.log.updates.size(), 1u);
 }

@@ -205,7 +205,7 @@ protected:
         std::vector<uint64_t> transforms;
         for (const FXRecord& instance : Manager().Records()) {
             Matrix4 transform;
-            EXPECT_TRUE(Manager().GetTransform(instance.handle, transform));
+            EXPECT_TRUE(Manager().GetTransform(Manager().HandleOf(instance), transform));
             Hash hash;
             hash.Add(transform.m);
             transforms.push_back(hash.Value());
