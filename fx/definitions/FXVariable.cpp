@@ -343,7 +343,7 @@ Vector3 EvaluateTimeVector3Keys(std::span<const TimeVector3> keys, float t) {
     return {(1.0f - f) * a.x + f * b.x, (1.0f - f) * a.y + f * b.y, (1.0f - f) * a.z + f * b.z};
 }
 
-Colour EvaluateTimeColour(std::span<const TimeColour> keys, float t) {
+Colour EvaluateTimeColourKeys(std::span<const TimeColour> keys, float t) {
     size_t i = 0;
     float f = 0.0f;
     const TimeColour* end = nullptr;

@@ -152,9 +152,11 @@ float EvaluateTimeFloat(std::span<const TimeFloat> keys, float t);
 Vector3 EvaluateTimeVector3(std::span<const TimeVector3> keys, float t);
 Colour EvaluateTimeColour(std::span<const TimeColour> keys, float t);
 
-// The search and blend of the two above, for curves that are not two equal keys.
+// The search and blend of the three above, for curves that are not two equal keys (a
+// colour curve of two keys, the commonest, is answered inline).
 float EvaluateTimeFloatKeys(std::span<const TimeFloat> keys, float t);
 Vector3 EvaluateTimeVector3Keys(std::span<const TimeVector3> keys, float t);
+Colour EvaluateTimeColourKeys(std::span<const TimeColour> keys, float t);
 
 namespace fxvariable_detail {
 
@@ -177,4 +179,21 @@ inline Vector3 EvaluateTimeVector3(std::span<const TimeVector3> keys, float t) {
         SameValue(keys[0].value.y, keys[1].value.y) && SameValue(keys[0].value.z, keys[1].value.z))
         return keys[0].value;
     return EvaluateTimeVector3Keys(keys, t);
+}
+
+inline Colour EvaluateTimeColour(std::span<const TimeColour> keys, float t) {
+    if (keys.size() != 2)
+        return EvaluateTimeColourKeys(keys, t);
+    // The search of two keys: past the second key it answers; otherwise the segment is
+    // the first, blended as the search and blend do.
+    if (keys[1].time < t)
+        return keys[1].value;
+    const float span = keys[1].time - keys[0].time;
+    if (span == 0.0f)
+        return keys[0].value;
+    const float f = (t - keys[0].time) / span;
+    const Colour& a = keys[0].value;
+    const Colour& b = keys[1].value;
+    return {a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f,
+            a.a + (b.a - a.a) * f};
 }

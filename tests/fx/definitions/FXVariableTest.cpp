@@ -2,6 +2,7 @@
 
 #include "pool/MemCRT.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -179,6 +180,23 @@ TEST(TimeKeyedEvaluation, VectorsAndColoursBlendEveryComponentAsFloatsDo) {
     EXPECT_EQ(EvaluateTimeColour(colours, 0.9f), (Colour{1, 1, 1, 1}));
     const TimeColour fading[] = {{0.5f, {1, 1, 1, 1}}, {1.0f, {0, 0, 0, 0}}};
     EXPECT_FLOAT_EQ(EvaluateTimeColour(fading, 0.25f).r, 1.5f); // f = -0.5
+}
+
+TEST(TimeKeyedEvaluation, TwoKeyColourCurvesAnswerInlineWhatTheSearchAnswers) {
+    const std::vector<std::vector<TimeColour>> curves = {
+        {{0.0f, {1, 0, 0, 1}}, {1.0f, {0, 1, 0, 1}}},
+        {{0.3f, {0.1f, 0.7f, 0.2f, 0.9f}}, {0.6f, {0.8f, 0.3f, 0.6f, 0.1f}}},
+        {{0.5f, {1, 1, 1, 1}}, {0.5f, {0, 0, 0, 0}}}, // two keys at one time
+        {{0.8f, {1, 0, 1, 0}}, {0.2f, {0, 1, 0, 1}}}, // out of order, as a hand-written file may be
+    };
+    const float times[] = {-1.0f, 0.0f, 0.2f, 0.3f, 0.4999f, 0.5f, 0.55f, 0.8f, 1.0f, 2.0f};
+    for (const auto& keys : curves)
+        for (const float t : times) {
+            const Colour inlined = EvaluateTimeColour(keys, t);
+            const Colour searched = EvaluateTimeColourKeys(keys, t);
+            EXPECT_EQ(std::memcmp(&inlined, &searched, sizeof inlined), 0)
+                << keys[0].time << " " << t;
+        }
 }
 
 } // namespace
