@@ -15,6 +15,12 @@
 #include <string>
 #include <vector>
 
+// The bytes of a file ("" when it cannot be read).
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 class TempWorkDir {
 public:
     TempWorkDir() {
@@ -46,10 +52,7 @@ public:
         out << content;
     }
 
-    std::string read(const std::string& relative) const {
-        std::ifstream in(m_root / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string read(const std::string& relative) const { return ReadFile(m_root / relative); }
 
     // The names in a folder below the working directory, sorted.
     std::vector<std::string> list(const std::string& relative = ".") const {

@@ -4,16 +4,9 @@
 #include "support/TempWorkDir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace {
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 const std::filesystem::path kSampleAssets = std::filesystem::path(SPARV_SAMPLES) / "Data/art/fx";
 
@@ -25,7 +18,7 @@ TEST(MakeAssets, RegeneratesTheCommittedSampleAssets) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.root() / "generated")) {
         const auto committed = kSampleAssets / entry.path().filename();
         ASSERT_TRUE(std::filesystem::exists(committed)) << committed << " is not committed";
-        EXPECT_EQ(Slurp(entry.path()), Slurp(committed))
+        EXPECT_EQ(ReadFile(entry.path()), ReadFile(committed))
             << entry.path().filename() << " differs from what make-assets writes";
         ++compared;
     }
@@ -37,7 +30,7 @@ TEST(MakeAssets, TheRingMeshIsImportedFromItsObj) {
     const std::string obj = std::string(SPARV_SAMPLES) + "/source/ring.obj";
     const CommandResult result = SparvFx("mesh-import " + ShellQuote(obj) + " ring.kmo");
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(Slurp(dir.root() / "ring.kmo"), Slurp(kSampleAssets / "ring.kmo"));
+    EXPECT_EQ(ReadFile(dir.root() / "ring.kmo"), ReadFile(kSampleAssets / "ring.kmo"));
 }
 
 } // namespace

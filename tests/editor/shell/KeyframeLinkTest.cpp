@@ -59,9 +59,7 @@ TEST(KeyframeLink, GestureHooksPairUpAroundChangesOnly) {
     link.CloseGesture();
     link.SetValue(0, 4.0f); // outside any gesture: no hooks
 
-    EXPECT_EQ(link.begun, 2);
-    EXPECT_EQ(link.ended, 2);
-    EXPECT_FALSE(link.badPairing);
+    EXPECT_EQ(link.Gestures(), 2);
     EXPECT_EQ(link.labels,
               (std::vector<QString>{QStringLiteral("Move Key"), QStringLiteral("Insert Key")}));
     EXPECT_EQ(link.changes, 7);

@@ -18,6 +18,7 @@
 #include "shell/SparvView.h"
 #include "stream/FilePath.h"
 #include "support/QtApp.h"
+#include "support/TempWorkDir.h"
 
 #include <QAction>
 #include <QDialog>
@@ -30,11 +31,10 @@
 #include <QTimer>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <random>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,11 +106,8 @@ protected:
             GTEST_SKIP() << "the editor needs a display: run under xvfb-run";
         m_started = true;
         QStandardPaths::setTestModeEnabled(true);
-        m_previousDirectory = std::filesystem::current_path();
-        std::random_device device;
-        m_root = std::filesystem::temp_directory_path() /
-                 ("sparv-shell-" + std::to_string(device()) + "-" + std::to_string(device()));
-        std::filesystem::create_directories(m_root / "Data/art/fx");
+        m_dir.emplace();
+        std::filesystem::create_directories(Root() / "Data/art/fx");
         auto prompts = std::make_unique<ScriptedPrompts>();
         m_prompts = prompts.get();
         m_previousPrompts = SparvPrompts::Install(std::move(prompts));
@@ -127,10 +124,7 @@ protected:
         FXSetGravity(m_gravity);
         FXSetWind(m_wind);
         SparvPrompts::Install(std::move(m_previousPrompts));
-        FilePath::RemoveAllAliases();
-        std::error_code ignored;
-        std::filesystem::current_path(m_previousDirectory, ignored);
-        std::filesystem::remove_all(m_root, ignored);
+        m_dir.reset();
     }
 
     // Starts the editor (again, after StopEditor) with the idle loop in the test's hands.
@@ -138,9 +132,9 @@ protected:
         m_app = std::make_unique<SparvApp>();
         m_app->SetIdleLoopEnabled(false);
         m_app->SetClock([this] { return m_clock; });
-        m_app->SetRecoveryFolder(Host(m_root / "recovery"));
+        m_app->SetRecoveryFolder(Host(Root() / "recovery"));
         ASSERT_TRUE(
-            m_app->Startup({QStringLiteral("sparv"), QStringLiteral("-wkdir"), Host(m_root)}));
+            m_app->Startup({QStringLiteral("sparv"), QStringLiteral("-wkdir"), Host(Root())}));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
         // Accelerators reach the active window only.
         Frame()->activateWindow();
@@ -193,19 +187,14 @@ protected:
     void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     // The bytes of a file below the working directory ("" when missing).
-    std::string ReadText(const std::string& relative) const {
-        std::ifstream in(m_root / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string ReadText(const std::string& relative) const { return m_dir->read(relative); }
     // Writes an FX file below the working directory.
     void WriteFile(const std::string& relative, const std::string& content) const {
-        const auto path = m_root / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << content;
+        m_dir->write(relative, content);
     }
     // The bundled sample library (effects, textures, meshes) below the working directory.
     void CopySamples() const {
-        std::filesystem::copy(std::filesystem::path(SPARV_SAMPLES) / "Data", m_root / "Data",
+        std::filesystem::copy(std::filesystem::path(SPARV_SAMPLES) / "Data", Root() / "Data",
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
     }
@@ -216,8 +205,7 @@ protected:
     }
     // The bundled sample ring, 0.8 seconds long, whose offset moves from 0 to 0.5 in Y.
     void WriteSpark(const std::string& relative) const {
-        std::ifstream in(std::string(SPARV_SAMPLES) + "/Data/art/fx/spark.lua", std::ios::binary);
-        WriteFile(relative, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+        WriteFile(relative, ReadFile(std::string(SPARV_SAMPLES) + "/Data/art/fx/spark.lua"));
     }
 
     // The sample ring as Data/art/fx/spark.lua, opened through File Open.
@@ -238,7 +226,7 @@ protected:
         return QString::fromStdString(path.string());
     }
     QString FxPath(const std::string& relative) const {
-        return Host(m_root / "Data/art/fx" / relative);
+        return Host(Root() / "Data/art/fx" / relative);
     }
 
     SparvApp& App() { return *m_app; }
@@ -258,14 +246,13 @@ protected:
     SparvFrame* Frame() { return m_app->Frame(); }
     SparvView& View() { return *m_app->ActiveView(); }
     ScriptedPrompts& Prompts() { return *m_prompts; }
-    const std::filesystem::path& Root() const { return m_root; }
+    const std::filesystem::path& Root() const { return m_dir->root(); }
 
 private:
     std::unique_ptr<SparvApp> m_app;
     ScriptedPrompts* m_prompts = nullptr;
     std::unique_ptr<SparvPrompts> m_previousPrompts;
-    std::filesystem::path m_root;
-    std::filesystem::path m_previousDirectory;
+    std::optional<TempWorkDir> m_dir; // made current, its aliases left to the editor
     qint64 m_clock = 1'000'000'000;
     bool m_started = false;
     Vector3 m_gravity;

@@ -76,6 +76,7 @@ protected:
     }
     void Select(QTreeWidgetItem* item) { Tree()->setCurrentItem(item); }
     SparvPropSub* Shown() { return View().PropertyPanel()->Shown(); }
+    QLineEdit* ShownText() { return Shown()->findChild<QLineEdit*>(QStringLiteral("value")); }
     QString Status0() { return View().StatusLine()->Text(0); }
 };
 
@@ -121,7 +122,7 @@ TEST_F(SparvAttrTest, ChangingOrUndoingASpawnedEffectsNameRepopulatesItsBranch) 
     QTreeWidgetItem* fx1 = Item(QStringLiteral("Fx1"));
     Select(fx1);
     ASSERT_NE(Shown(), nullptr);
-    Shown()->findChild<QLineEdit*>(QStringLiteral("value"))->setText(QStringLiteral("dot"));
+    ShownText()->setText(QStringLiteral("dot"));
     Shown()->Apply();
     EXPECT_EQ(fx1->text(0), QStringLiteral("Fx1 (dot)"));
     const int dot = Doc().FindOrLoadType("dot");
@@ -132,11 +133,10 @@ TEST_F(SparvAttrTest, ChangingOrUndoingASpawnedEffectsNameRepopulatesItsBranch) 
     EXPECT_EQ(fx1->text(0), QStringLiteral("Fx1 (flash)"));
     EXPECT_EQ(fx1->child(0)->data(0, Qt::UserRole).toInt() >> 16, Doc().FindOrLoadType("flash"));
     // The panel shows the restored value too.
-    EXPECT_EQ(Shown()->findChild<QLineEdit*>(QStringLiteral("value"))->text(),
-              QStringLiteral("flash"));
+    EXPECT_EQ(ShownText()->text(), QStringLiteral("flash"));
 
     // A name that spawns nothing leaves a plain property.
-    Shown()->findChild<QLineEdit*>(QStringLiteral("value"))->setText(QStringLiteral("nothing"));
+    ShownText()->setText(QStringLiteral("nothing"));
     Shown()->Apply();
     EXPECT_EQ(fx1->text(0), QStringLiteral("Fx1"));
     EXPECT_EQ(fx1->childCount(), 0);
@@ -159,7 +159,7 @@ TEST_F(SparvAttrTest, SelectingAPropertyShowsItsEditorAndBadTextChangesNothing) 
     Select(Item(QStringLiteral("Duration")));
     ASSERT_NE(Shown(), nullptr);
     EXPECT_EQ(View().PropertyPanel()->CurrentSlot(), 0);
-    QLineEdit* text = Shown()->findChild<QLineEdit*>(QStringLiteral("value"));
+    QLineEdit* text = ShownText();
     EXPECT_EQ(text->text(), QStringLiteral("0.800"));
 
     text->setText(QStringLiteral("1.5 seconds"));
@@ -202,7 +202,7 @@ TEST_F(SparvAttrTest, APlainArrayIsEditedOneKeyAtATimeAndNeverWithoutAKey) {
     Select(Root());
     Select(item);
     ASSERT_NE(Shown(), nullptr);
-    QLineEdit* text = Shown()->findChild<QLineEdit*>(QStringLiteral("value"));
+    QLineEdit* text = ShownText();
     EXPECT_EQ(text->text(), QStringLiteral("2.000"));
     EXPECT_TRUE(Shown()->AllButton()->isVisible());
     text->setText(QStringLiteral("7"));

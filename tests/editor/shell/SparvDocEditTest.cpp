@@ -58,6 +58,13 @@ FXVariable RandomValueLike(const FXVariable& current, std::mt19937& random) {
         t.push_back(1.0f);
         return t;
     };
+    // Keys of key's kind at those times, with values from make.
+    auto keys = [&](auto key, auto make) {
+        std::vector<decltype(key)> result;
+        for (float t : times())
+            result.push_back({t, make()});
+        return result;
+    };
     FXVariable value;
     switch (current.GetType()) {
     case VARTYPE_FLOAT:
@@ -81,27 +88,19 @@ FXVariable RandomValueLike(const FXVariable& current, std::mt19937& random) {
         value.SetString(kTexts[std::uniform_int_distribution<int>(0, 4)(random)]);
         break;
     }
-    case VARTYPE_ARRAY_TIMEFLOAT: {
-        std::vector<TimeFloat> keys;
-        for (float t : times())
-            keys.push_back({t, unit(random) * 5.0f});
-        value.SetArrayTimeFloat(keys);
+    case VARTYPE_ARRAY_TIMEFLOAT:
+        value.SetArrayTimeFloat(keys(TimeFloat{}, [&] { return unit(random) * 5.0f; }));
         break;
-    }
-    case VARTYPE_ARRAY_TIMEVECTOR3: {
-        std::vector<TimeVector3> keys;
-        for (float t : times())
-            keys.push_back({t, {wide(random), unit(random), wide(random)}});
-        value.SetArrayTimeVector3(keys);
+    case VARTYPE_ARRAY_TIMEVECTOR3:
+        value.SetArrayTimeVector3(keys(TimeVector3{}, [&] {
+            return Vector3{wide(random), unit(random), wide(random)};
+        }));
         break;
-    }
-    case VARTYPE_ARRAY_TIMECOLOUR: {
-        std::vector<TimeColour> keys;
-        for (float t : times())
-            keys.push_back({t, {unit(random), unit(random), unit(random), unit(random)}});
-        value.SetArrayTimeColour(keys);
+    case VARTYPE_ARRAY_TIMECOLOUR:
+        value.SetArrayTimeColour(keys(TimeColour{}, [&] {
+            return Colour{unit(random), unit(random), unit(random), unit(random)};
+        }));
         break;
-    }
     default:
         value = current;
         break;

@@ -122,8 +122,7 @@ TEST_F(SparvKeyframeEditorsTest, CopyAndPasteTakeTheKeysFromTheFrameWhileAnEdito
     curveWindow->setFocus();
     QTest::keyClick(curveWindow, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(otherCurve.Keys(), curve.Keys());
-    EXPECT_EQ(otherCurve.begun, 1);
-    EXPECT_EQ(otherCurve.ended, 1);
+    EXPECT_EQ(otherCurve.Gestures(), 1);
     EXPECT_EQ(otherCurve.labels, std::vector<QString>{QStringLiteral("Paste Keys")});
     EXPECT_EQ(accelerators, 0);
 

@@ -21,10 +21,8 @@ protected:
     void SetUp() override {
         EnsureQtApp();
         FXManager::Startup();
-        std::ifstream spark(std::string(SPARV_SAMPLES) + "/Data/art/fx/spark.lua",
-                            std::ios::binary);
         m_work.write("Data/art/fx/spark.lua",
-                     {std::istreambuf_iterator<char>(spark), std::istreambuf_iterator<char>()});
+                     ReadFile(std::string(SPARV_SAMPLES) + "/Data/art/fx/spark.lua"));
         m_original = Bytes(SparkPath());
         m_folder = QString::fromStdString((m_work.root() / "recovery").string());
     }

@@ -263,12 +263,7 @@ TEST_F(SparvViewTest, EmptyKeyframePaneIsDarkGreyWithSpaceForRent) {
 
 TEST_F(SparvViewTest, PlayingSampleEffectReachesTheScreen) {
     // The bundled library with its textures and meshes, and its explosion half way.
-    std::filesystem::copy(std::string(SPARV_SAMPLES) + "/Data", Root() / "Data",
-                          std::filesystem::copy_options::recursive |
-                              std::filesystem::copy_options::overwrite_existing);
-    Prompts().files = {FxPath("explosion.lua")};
-    Press(Qt::Key_O, Qt::ControlModifier);
-    ASSERT_EQ(Doc().TypeAt(0)->GetName(), "explosion");
+    OpenSample("explosion");
     int presented = 0;
     QObject::connect(View().Render(), &RenderWindow::FramePresented, [&] { ++presented; });
     Click(View().PlayButton());

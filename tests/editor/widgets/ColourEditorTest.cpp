@@ -38,8 +38,7 @@ TEST_F(ColourEditorTest, TypingIntoOneOfRedGreenBlueChangesOnlyThatComponent) {
     EXPECT_EQ(Field(ColourPickDlg::kBlue)->text(), QStringLiteral("255"));
     // Three keystrokes, one undo step, ended by Enter.
     EXPECT_EQ(keys.changes, 3);
-    EXPECT_EQ(keys.begun, 1);
-    EXPECT_EQ(keys.ended, 1);
+    EXPECT_EQ(keys.Gestures(), 1);
 
     Click(Bar(), BarAt(1.0f)); // black
     Type(Field(ColourPickDlg::kRed), QStringLiteral("400"));
@@ -62,8 +61,7 @@ TEST_F(ColourEditorTest, HueSaturationValueAndAlphaFieldsAndArrows) {
     QTest::mouseClick(Picker()->FieldArrows(ColourPickDlg::kAlpha)->Up(), Qt::LeftButton);
     EXPECT_EQ(Field(ColourPickDlg::kAlpha)->text(), QStringLiteral("128"));
     EXPECT_FLOAT_EQ(keys.Value(1).a, 128.0f / 255.0f);
-    EXPECT_EQ(keys.begun, 1);
-    EXPECT_EQ(keys.ended, 1);
+    EXPECT_EQ(keys.Gestures(), 1);
     Type(Field(ColourPickDlg::kAlpha), QStringLiteral("half"));
     EXPECT_EQ(keys.Value(1).a, 0.0f); // no number counts as 0
 }
@@ -97,8 +95,7 @@ TEST_F(ColourEditorTest, TheBarDragsInteriorKeysOnlyAndKeepsTheirNeighboursApart
     Drag(Bar(), BarAt(0.5f), QPoint(Bar()->width() + 40, 10), 20);
     EXPECT_FLOAT_EQ(keys.Time(1), 1.0f - 4.0f / static_cast<float>(Bar()->width()));
     EXPECT_EQ(notified.count(), 1); // the press only
-    EXPECT_EQ(keys.begun, 1);
-    EXPECT_EQ(keys.ended, 1);
+    EXPECT_EQ(keys.Gestures(), 1);
 
     Drag(Bar(), BarAt(0.0f), BarAt(0.5f));
     EXPECT_EQ(keys.Time(0), 0.0f);
@@ -126,8 +123,7 @@ TEST_F(ColourEditorTest, DraggingInTheFieldPicksAlongItsBorderAsOneGesture) {
     Release(field, QPoint(field->width() + 50, field->height() + 50));
     EXPECT_EQ(field->Hue(), 1.0f);
     EXPECT_EQ(field->Saturation(), 0.0f);
-    EXPECT_EQ(keys.begun, 1);
-    EXPECT_EQ(keys.ended, 1);
+    EXPECT_EQ(keys.Gestures(), 1);
     EXPECT_EQ(keys.changes, 3);
     EXPECT_EQ(keys.labels, std::vector<QString>{QStringLiteral("Change Colour")});
 }

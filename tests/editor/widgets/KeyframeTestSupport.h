@@ -55,6 +55,8 @@ public:
         ++ended;
     }
     bool InGesture() const { return m_inGesture; }
+    // The gestures begun, when each has ended and they paired up; -1 otherwise.
+    int Gestures() const { return begun == ended && !badPairing && !m_inGesture ? begun : -1; }
     void ResetCounts() {
         changes = changesOutsideGestures = begun = ended = 0;
         labels.clear();

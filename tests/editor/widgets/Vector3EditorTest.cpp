@@ -42,8 +42,7 @@ TEST_F(Vector3EditorTest, ADraggedKeyStopsFourPixelsBeforeItsNeighbourAndShowsIt
     const float gap = 4.0f / static_cast<float>(Bar()->width());
     EXPECT_FLOAT_EQ(keys.Time(1), gap);
     EXPECT_EQ(Panel()->TimeField()->text(), FloatField::Format(gap));
-    EXPECT_EQ(keys.begun, 1);
-    EXPECT_EQ(keys.ended, 1);
+    EXPECT_EQ(keys.Gestures(), 1);
 }
 
 TEST_F(Vector3EditorTest, RightClickDeletesAnInteriorKeyAndSelectsTheFirst) {
@@ -60,8 +59,7 @@ TEST_F(Vector3EditorTest, TypingSetsTheVectorAndNeverTheTime) {
     Click(Bar(), BarAt(0.4f));
     Type(Panel()->YField(), QStringLiteral("-2.5"));
     EXPECT_EQ(keys.Value(1), (Vector3{4.0f, -2.5f, 2.0f}));
-    EXPECT_EQ(keys.begun, 1);
-    EXPECT_EQ(keys.ended, 1);
+    EXPECT_EQ(keys.Gestures(), 1);
     EXPECT_EQ(keys.labels, std::vector<QString>{QStringLiteral("Edit Vector")});
 
     // Text that is not a number changes nothing and is put right when the field is left.

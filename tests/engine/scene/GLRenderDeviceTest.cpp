@@ -77,9 +77,10 @@ void DrawQuad(RenderDevice& device, float x0, float y0, float x1, float y1, floa
     device.Draw(Primitive::Quads, quad.data(), quad.size());
 }
 
-GLRenderDeviceOptions ExpandingWideLines() {
+// Options with one switch set.
+GLRenderDeviceOptions With(bool GLRenderDeviceOptions::*option, bool on = true) {
     GLRenderDeviceOptions options;
-    options.expandWideLines = true;
+    options.*option = on;
     return options;
 }
 
@@ -139,6 +140,17 @@ protected:
             for (int x = x0; x <= x1; ++x)
                 off += Near(At(picture, x, y), expected, tolerance) ? 0 : 1;
         return off;
+    }
+
+    // Pixels of [x0, x1] x [y0, y1] that are not colour, and of the one-pixel ring around
+    // it that are not the background.
+    static int CountOffBox(const Image& picture, int x0, int y0, int x1, int y1,
+                           const Rgba& colour) {
+        return CountOff(picture, x0, y0, x1, y1, colour) +
+               CountOff(picture, x0 - 1, y0 - 1, x1 + 1, y0 - 1, kBackground) +
+               CountOff(picture, x0 - 1, y1 + 1, x1 + 1, y1 + 1, kBackground) +
+               CountOff(picture, x0 - 1, y0, x0 - 1, y1, kBackground) +
+               CountOff(picture, x1 + 1, y0, x1 + 1, y1, kBackground);
     }
 
     // 4 x 4 texels of changing colour and alpha, some transparent.
@@ -251,9 +263,7 @@ TEST_F(GLRenderDeviceTest, BlendModesMatchTheirReferencePictures) {
 TEST_F(GLRenderDeviceTest, CoverageAlphaGivesPicturesThatCompositeBackForEveryBlendMode) {
     const Colour background = ToColour(kBackground);
     auto draw = [&](bool coverage, BlendMode mode) {
-        GLRenderDeviceOptions options;
-        options.coverageAlpha = coverage;
-        auto device = MakeDevice(options);
+        auto device = MakeDevice(With(&GLRenderDeviceOptions::coverageAlpha, coverage));
         device->SetClearColour({background.r, background.g, background.b, coverage ? 0.0f : 1.0f});
         device->Clear(kClearAll);
         DrawQuad(*device, 30, 30, 60, 60, 0.0f, {0.9f, 0.2f, 0.1f, 0.6f});
@@ -502,11 +512,7 @@ TEST_F(GLRenderDeviceTest, MatricesMapRowVectorsModelViewFirst) {
     const Image picture = Picture();
     EXPECT_TRUE(Near(At(picture, 10, 13), {255, 0, 0, 255}, 0)) << At(picture, 10, 13);
     EXPECT_TRUE(Near(At(picture, 18, 4), {255, 0, 0, 255}, 0)) << At(picture, 18, 4);
-    int lit = 0;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
-            lit += At(picture, x, y).r == 255 ? 1 : 0;
-    EXPECT_EQ(lit, 2);
+    EXPECT_EQ(CountOff(picture, 0, 0, kSize - 1, kSize - 1, kBackground), 2); // nothing else
 }
 
 // ---- points and lines ----
@@ -519,15 +525,8 @@ TEST_F(GLRenderDeviceTest, PointsAreSquaresOfThePointSize) {
     m_device->SetPointSize(1.0f);
     m_device->Draw(Primitive::Points, &small, 1);
     const Image picture = Picture();
-    EXPECT_EQ(CountOff(picture, 18, 18, 21, 21, {255, 0, 0, 255}), 0);
-    EXPECT_EQ(CountOff(picture, 16, 16, 23, 17, kBackground), 0);
-    EXPECT_EQ(CountOff(picture, 16, 22, 23, 23, kBackground), 0);
-    EXPECT_EQ(CountOff(picture, 17, 18, 17, 21, kBackground), 0);
-    EXPECT_EQ(CountOff(picture, 22, 18, 22, 21, kBackground), 0);
-    EXPECT_TRUE(Near(At(picture, 40, 40), {0, 255, 0, 255}, 0));
-    EXPECT_EQ(CountOff(picture, 39, 39, 41, 39, kBackground) +
-                  CountOff(picture, 39, 41, 41, 41, kBackground),
-              0);
+    EXPECT_EQ(CountOffBox(picture, 18, 18, 21, 21, {255, 0, 0, 255}), 0);
+    EXPECT_EQ(CountOffBox(picture, 40, 40, 40, 40, {0, 255, 0, 255}), 0);
 }
 
 // Every wide-line check runs twice: as the driver draws them, and expanded into quads.
@@ -538,7 +537,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         if (GetParam()) {
-            m_device = MakeDevice(ExpandingWideLines());
+            m_device = MakeDevice(With(&GLRenderDeviceOptions::expandWideLines));
             ASSERT_NE(m_device, nullptr);
             EXPECT_EQ(m_device->NativeLineWidthLimit(), 1.0f);
         } else if (m_device->NativeLineWidthLimit() < 5.0f) {
@@ -646,7 +645,7 @@ TEST_F(GLRenderDeviceTest, SixtyFourQuadsInOneDrawEachLandInTheirCell) {
 
 TEST_F(GLRenderDeviceTest, TheVertexRingAllocatesNothingAfterWarmUpAndDrawsRightAfterWrapping) {
     // Expanded wide lines stream vertices of another size through the same ring.
-    m_device = MakeDevice(ExpandingWideLines());
+    m_device = MakeDevice(With(&GLRenderDeviceOptions::expandWideLines));
     ASSERT_NE(m_device, nullptr);
     const uint64_t warm = m_device->BufferAllocations();
     const size_t capacity = m_device->VertexBufferCapacity();

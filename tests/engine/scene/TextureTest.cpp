@@ -82,18 +82,18 @@ TEST_F(TextureRegistryTest, FindIgnoresTheCaseOfAliasFoldersAndFile) {
     work.write("Data/art/fx/point.tga", SolidTga(2, 2));
     work.write("Data/art/fx/other.tga", SolidTga(2, 2));
     Texture* exact = registry.find("Data:art/fx/point.tga");
-    Texture* upper = registry.find("DATA:ART/FX/POINT.TGA");
-    Texture* backslashes = registry.find("data:Art\\Fx\\Point.tga");
-    Texture* host = registry.find("data/ART/fx/point.TGA");
-    Texture* other = registry.find("DATA:ART/FX/OTHER.TGA");
     ASSERT_NE(exact, nullptr);
-    EXPECT_EQ(upper, exact);
-    EXPECT_EQ(backslashes, exact);
-    EXPECT_EQ(host, exact);
+    for (const char* name :
+         {"DATA:ART/FX/POINT.TGA", "data:Art\\Fx\\Point.tga", "data/ART/fx/point.TGA"}) {
+        Texture* same = registry.find(name);
+        EXPECT_EQ(same, exact) << name;
+        registry.releaseTexture(same);
+    }
+    Texture* other = registry.find("DATA:ART/FX/OTHER.TGA");
     EXPECT_NE(other, exact);
     EXPECT_EQ(registry.count(), 2u);
-    for (Texture* texture : {exact, upper, backslashes, host, other})
-        registry.releaseTexture(texture);
+    registry.releaseTexture(exact);
+    registry.releaseTexture(other);
 }
 
 TEST_F(TextureRegistryTest, EveryFormatLoadsWithTheBottomRowFirst) {

@@ -194,12 +194,9 @@ TEST_F(FilePathTest, FirstAliasThatHoldsAPathWins) {
 
 TEST_F(FilePathTest, AddAliasRejectsBadNamesAndOwnsItsSources) {
     int destroyed = 0;
-    EXPECT_FALSE(FilePath::AddAlias("", "hd", 1, new CountingSource(destroyed)));
-    EXPECT_FALSE(FilePath::AddAlias(nullptr, "hd", 1, new CountingSource(destroyed)));
-    EXPECT_FALSE(FilePath::AddAlias("a:b", "hd", 1, new CountingSource(destroyed)));
-    EXPECT_FALSE(FilePath::AddAlias("a/b", "hd", 1, new CountingSource(destroyed)));
-    EXPECT_FALSE(FilePath::AddAlias("DATA", "hd", 1, new CountingSource(destroyed)));
-    EXPECT_FALSE(FilePath::AddAlias("Tool", "hd", 1, new CountingSource(destroyed)));
+    for (const char* name : {"", static_cast<const char*>(nullptr), "a:b", "a/b", "DATA", "Tool"})
+        EXPECT_FALSE(FilePath::AddAlias(name, "hd", 1, new CountingSource(destroyed)))
+            << (name ? name : "null");
     EXPECT_FALSE(FilePath::AddAlias("new", "hd", 1, nullptr));
     EXPECT_EQ(destroyed, 6);
 

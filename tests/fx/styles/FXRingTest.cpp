@@ -17,12 +17,13 @@
 #include "support/MathExpect.h"
 #include "support/TempWorkDir.h"
 #include "support/TestFx.h"
+#include "support/TestProperties.h"
+#include "support/TextureFiles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -30,17 +31,12 @@ namespace {
 constexpr float kTolerance = 1e-4f;
 constexpr Colour kColour{0.8f, 0.6f, 0.4f, 1.0f};
 
-// A 2 x 2 uncompressed 32-bit TGA of one colour.
+// A 2 x 2 texture of one opaque colour.
 std::string Tga(uint8_t red, uint8_t blue) {
-    std::string bytes(18, '\0');
-    bytes[2] = 2;   // true colour
-    bytes[12] = 2;  // width
-    bytes[14] = 2;  // height
-    bytes[16] = 32; // bits per pixel
-    bytes[17] = 8;  // alpha bits; rows from the bottom
+    std::vector<uint8_t> rgba;
     for (int pixel = 0; pixel < 4; ++pixel)
-        bytes += {static_cast<char>(blue), '\0', static_cast<char>(red), '\xff'};
-    return bytes;
+        rgba.insert(rgba.end(), {red, 0, blue, 255});
+    return TgaFile(2, 2, rgba);
 }
 
 // One quad of a triangle draw, from its six vertices.
@@ -74,10 +70,7 @@ protected:
         m_ring = ring.get();
         Manager().TypeAdd(std::move(ring));
         SetConstant("Radius", 1.0f);
-        FXVariable colour;
-        const TimeColour keys[] = {{0.0f, kColour}, {1.0f, kColour}};
-        colour.SetArrayTimeColour(keys);
-        EXPECT_TRUE(m_ring->SetProperty("Colour", colour));
+        SetConstantCurve(*m_ring, "Colour", kColour);
         Set("Texture", "");
     }
     void TearDown() override {
@@ -89,25 +82,10 @@ protected:
     FXManager& Manager() { return *FXManager::Instance(); }
 
     template <typename T>
-    void Set(const char* name, T value) {
-        FXVariable variable;
-        if constexpr (std::is_same_v<T, float>)
-            variable.SetFloat(value);
-        else if constexpr (std::is_same_v<T, bool>)
-            variable.SetBool(value);
-        else if constexpr (std::is_same_v<T, int>)
-            variable.SetInt(value);
-        else
-            variable.SetString(value);
-        EXPECT_TRUE(m_ring->SetProperty(name, variable)) << name;
+    void Set(const char* name, const T& value) {
+        SetProperty(*m_ring, name, value);
     }
-    void SetConstant(const char* name, float value, float first) {
-        FXVariable variable;
-        const TimeFloat keys[] = {{0.0f, first}, {1.0f, value}};
-        variable.SetArrayTimeFloat(keys);
-        EXPECT_TRUE(m_ring->SetProperty(name, variable)) << name;
-    }
-    void SetConstant(const char* name, float value) { SetConstant(name, value, value); }
+    void SetConstant(const char* name, float value) { SetConstantCurve(*m_ring, name, value); }
 
     FXHandle CreateRing(const Matrix4& transform = At({0.0f, 0.0f, -10.0f})) {
         const FXHandle handle = Manager().Create("ring", nullptr);
@@ -421,7 +399,8 @@ TEST_F(FXRingTest, ConstructionDrawsItsRandomNumbersInAFixedOrder) {
     Set("RateEpsilon", 0.25f);
     Set("SpinEpsilonZ", 1.0f);
     Set("SpinRandom", true);
-    SetConstant("SpinY", 5.0f, 10.0f); // turning from the start: a random start angle
+    // Turning from the start: a random start angle.
+    Set("SpinY", std::vector<TimeFloat>{{0.0f, 10.0f}, {1.0f, 5.0f}});
     RandomSeed(9);
     const FXObjectRing& ring = Ring(CreateRing());
     RandomSeed(9);

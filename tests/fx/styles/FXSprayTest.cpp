@@ -7,12 +7,11 @@
 #include "runtime/FXRandom.h"
 #include "support/MathExpect.h"
 #include "support/TestFx.h"
+#include "support/TestProperties.h"
 
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <initializer_list>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -36,31 +35,14 @@ protected:
 
     FXManager& Manager() { return *FXManager::Instance(); }
 
-    // Sets a property of the value's kind; the value must be taken.
     template <typename T>
-    void Set(const char* name, T value) {
-        FXVariable variable;
-        if constexpr (std::is_same_v<T, float>)
-            variable.SetFloat(value);
-        else if constexpr (std::is_same_v<T, bool>)
-            variable.SetBool(value);
-        else if constexpr (std::is_same_v<T, int>)
-            variable.SetInt(value);
-        else
-            variable.SetString(value);
-        EXPECT_TRUE(m_spray->SetProperty(name, variable)) << name;
+    void Set(const char* name, const T& value) {
+        SetProperty(*m_spray, name, value);
     }
-    void SetCurve(const char* name, std::initializer_list<TimeFloat> keys) {
-        FXVariable variable;
-        variable.SetArrayTimeFloat(std::vector<TimeFloat>(keys));
-        EXPECT_TRUE(m_spray->SetProperty(name, variable)) << name;
-    }
-    void SetConstant(const char* name, float value) { SetCurve(name, {{0, value}, {1, value}}); }
-    void SetConstant(const char* name, const Vector3& value) {
-        FXVariable variable;
-        const TimeVector3 keys[] = {{0.0f, value}, {1.0f, value}};
-        variable.SetArrayTimeVector3(keys);
-        EXPECT_TRUE(m_spray->SetProperty(name, variable)) << name;
+    void SetCurve(const char* name, std::vector<TimeFloat> keys) { Set(name, keys); }
+    template <typename T>
+    void SetConstant(const char* name, const T& value) {
+        SetConstantCurve(*m_spray, name, value);
     }
 
     FXHandle CreateSpray(const Matrix4& transform = {}) {
@@ -68,6 +50,17 @@ protected:
         EXPECT_FALSE(handle.IsNull());
         Manager().SetTransform(handle, transform);
         return handle;
+    }
+
+    // The particles each of frames updates of dt adds.
+    std::vector<size_t> PerFrame(const FXHandle& spray, int frames, float dt) {
+        std::vector<size_t> perFrame;
+        for (size_t before = 0; frames-- > 0;) {
+            Manager().Update(dt);
+            perFrame.push_back(Manager().Children(spray).size() - before);
+            before = Manager().Children(spray).size();
+        }
+        return perFrame;
     }
 
     FXObjectSpray& Spray(const FXHandle& handle) {
@@ -93,16 +86,7 @@ protected:
 
 TEST_F(FXSprayTest, CarriesTheFractionOfAParticleToTheNextFrame) {
     SetConstant("Emitter_Rate", 50.0f);
-    const FXHandle spray = CreateSpray();
-    std::vector<size_t> perFrame;
-    size_t before = 0;
-    for (int frame = 0; frame < 6; ++frame) {
-        Manager().Update(0.05f);
-        const size_t now = Manager().Children(spray).size();
-        perFrame.push_back(now - before);
-        before = now;
-    }
-    EXPECT_EQ(perFrame, (std::vector<size_t>{2, 3, 2, 3, 2, 3}));
+    EXPECT_EQ(PerFrame(CreateSpray(), 6, 0.05f), (std::vector<size_t>{2, 3, 2, 3, 2, 3}));
 }
 
 TEST_F(FXSprayTest, ForceFirstEmitsExactlyOneParticleOnTheFirstFrame) {
@@ -120,15 +104,7 @@ TEST_F(FXSprayTest, ForceFirstEmitsExactlyOneParticleOnTheFirstFrame) {
         Set("Force_First", true);
         m_mote->log.updates.clear();
         const FXHandle spray = CreateSpray();
-        std::vector<size_t> perFrame;
-        size_t before = 0;
-        for (int frame = 0; frame < 3; ++frame) {
-            Manager().Update(0.1f);
-            const size_t now = Manager().Children(spray).size();
-            perFrame.push_back(now - before);
-            before = now;
-        }
-        EXPECT_EQ(perFrame, row.perFrame);
+        EXPECT_EQ(PerFrame(spray, 3, 0.1f), row.perFrame);
         // The forced particle is the oldest point of its frame's path: its first update
         // covers the whole frame.
         ASSERT_FALSE(m_mote->log.updates.empty());

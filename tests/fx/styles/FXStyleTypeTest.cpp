@@ -62,12 +62,6 @@ TEST(FXTypeRing, NoSizeFadeWhileRingsBecomePoints) {
     EXPECT_FALSE(ring->NoSizeFade());
 }
 
-TEST(FXTypeRing, SortOrderParameterIsTheTypesDrawingOrder) {
-    const auto ring = FXNewType(STYLE_RING, "r");
-    SetProperty(*ring, "SortOrder", int32_t{-7});
-    EXPECT_EQ(ring->GetSortOrder(), -7);
-}
-
 TEST(FXStyleDuration, StylesWithoutChildrenFollowTheirOwnRule) {
     const auto spray = FXNewType(STYLE_SPRAY, "s");
     SetProperty(*spray, "Emitter_Duration", 2.5f);
