@@ -14,34 +14,33 @@
 #include <cmath>
 
 // The front of every instance block; the instance object follows at
-// kFXInstanceHeaderSize. An instance's children form a list through their headers, by
-// block index (0 = none), in creation order, so that a child leaves its parent's list
-// without a walk.
+// kFXInstanceHeaderSize, its dynamics clone, if any, after it (the record says where). An
+// instance's children form a list through their headers, by block index (0 = none), in
+// creation order, so that a child leaves its parent's list without a walk. The first
+// child's previousSibling is the last child, so that a child is appended without a walk
+// and the header stays four words.
 struct FXManager::InstanceHeader {
     uint32_t recordIndex = 0;
     uint32_t firstChild = 0;
-    uint32_t lastChild = 0;
-    uint32_t previousSibling = 0;
+    uint32_t previousSibling = 0; // of the first child: the last child
     uint32_t nextSibling = 0;
-    // Where in the block the instance's own dynamics clone lives, after the instance;
-    // 0 when it has none.
-    uint16_t dynamicsOffset = 0;
 
     FXObject* Object() {
         return std::launder(reinterpret_cast<FXObject*>(reinterpret_cast<std::byte*>(this) +
                                                         kFXInstanceHeaderSize));
     }
-    FXDynamics* Dynamics() {
-        if (dynamicsOffset == 0)
+    // The dynamics clone of a record whose header this is, or null.
+    FXDynamics* Dynamics(const FXRecord& record) {
+        if (record.dynamicsWords == 0)
             return nullptr;
-        return std::launder(
-            reinterpret_cast<FXDynamics*>(reinterpret_cast<std::byte*>(this) + dynamicsOffset));
+        return std::launder(reinterpret_cast<FXDynamics*>(reinterpret_cast<std::byte*>(this) +
+                                                          record.dynamicsWords * size_t{8}));
     }
     // Destroys the dynamics clone, if any.
-    void DestroyDynamics() {
-        if (FXDynamics* dynamics = Dynamics())
+    void DestroyDynamics(FXRecord& record) {
+        if (FXDynamics* dynamics = Dynamics(record))
             dynamics->~FXDynamics();
-        dynamicsOffset = 0;
+        record.dynamicsWords = 0;
     }
 };
 
@@ -90,6 +89,8 @@ void FXSetWind(const Vector3& wind) {
 
 FXManager::FXManager() : m_memory(std::make_unique<FXMemory>()) {
     static_assert(sizeof(InstanceHeader) <= kFXInstanceHeaderSize);
+    // Every live instance has a record: keep it to half a cache line.
+    static_assert(sizeof(FXRecord) == 32);
     m_records.reserve(1024);
 }
 
@@ -175,7 +176,7 @@ FXObject* FXManager::Resolve(const FXHandle& handle) const {
 
 FXDynamics* FXManager::DynamicsOf(const FXHandle& handle) const {
     InstanceHeader* header = Header(handle);
-    return header ? header->Dynamics() : nullptr;
+    return header ? header->Dynamics(m_records[header->recordIndex]) : nullptr;
 }
 
 FXHandle FXManager::Create(const char* name, const FXDynamics* preset, uintptr_t argument) {
@@ -226,6 +227,8 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
     const size_t instanceSize =
         type->InstanceSize() == 0 ? kFXInstanceMaxSize : type->InstanceSize();
     const size_t dynamicsOffset = kFXInstanceHeaderSize + (instanceSize + 7) / 8 * 8;
+    static_assert((kFXBlockPayloadSize - kFXDynamicsMaxSize) / 8 <= UINT8_MAX,
+                  "a record counts the offset of a dynamics clone in 8-byte words in a byte");
     const FXHandle handle =
         m_memory->Allocate(preset ? dynamicsOffset + preset->Size() : dynamicsOffset);
     if (handle.IsNull())
@@ -249,7 +252,7 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
     header->recordIndex = static_cast<uint32_t>(m_records.size() - 1);
     if (preset) {
         preset->CloneInto(reinterpret_cast<std::byte*>(header) + dynamicsOffset);
-        header->dynamicsOffset = static_cast<uint16_t>(dynamicsOffset);
+        m_records.back().dynamicsWords = static_cast<uint8_t>(dynamicsOffset / 8);
     }
     // The parent's list first: a child created by its parent's constructor is then
     // already known when the child's own constructor creates children in turn.
@@ -266,7 +269,7 @@ FXHandle FXManager::CreateInstance(const char* name, const FXDynamics* preset,
         if (!parent.IsNull())
             UnlinkChild(*Header(parent), handle.block);
         const uint32_t index = header->recordIndex;
-        header->DestroyDynamics();
+        header->DestroyDynamics(m_records[index]);
         header->~InstanceHeader();
         m_memory->Free(handle);
         RemoveRecord(index);
@@ -292,25 +295,33 @@ uint16_t FXManager::TypeSlot(FXType* type) {
 void FXManager::LinkChild(InstanceHeader& parent, uint32_t parentBlock, uint32_t child) {
     (void)parentBlock;
     InstanceHeader& node = HeaderAt(child);
-    node.previousSibling = parent.lastChild;
     node.nextSibling = 0;
-    if (parent.lastChild)
-        HeaderAt(parent.lastChild).nextSibling = child;
-    else
+    if (parent.firstChild == 0) {
         parent.firstChild = child;
-    parent.lastChild = child;
+        node.previousSibling = child; // the only child is also the last
+        return;
+    }
+    InstanceHeader& first = HeaderAt(parent.firstChild);
+    const uint32_t last = first.previousSibling;
+    HeaderAt(last).nextSibling = child;
+    node.previousSibling = last;
+    first.previousSibling = child;
 }
 
 void FXManager::UnlinkChild(InstanceHeader& parent, uint32_t child) {
     InstanceHeader& node = HeaderAt(child);
-    if (node.previousSibling)
-        HeaderAt(node.previousSibling).nextSibling = node.nextSibling;
-    else
+    if (child == parent.firstChild) {
+        // The next child becomes the first and takes over the link to the last.
         parent.firstChild = node.nextSibling;
-    if (node.nextSibling)
-        HeaderAt(node.nextSibling).previousSibling = node.previousSibling;
-    else
-        parent.lastChild = node.previousSibling;
+        if (node.nextSibling)
+            HeaderAt(node.nextSibling).previousSibling = node.previousSibling;
+    } else {
+        HeaderAt(node.previousSibling).nextSibling = node.nextSibling;
+        if (node.nextSibling)
+            HeaderAt(node.nextSibling).previousSibling = node.previousSibling;
+        else
+            HeaderAt(parent.firstChild).previousSibling = node.previousSibling;
+    }
     node.previousSibling = 0;
     node.nextSibling = 0;
 }
@@ -324,7 +335,7 @@ void FXManager::Destroy(FXHandle handle) {
     if (InstanceHeader* parent = Header(object->GetParentHandle()))
         UnlinkChild(*parent, handle.block);
     const uint32_t index = header->recordIndex;
-    header->DestroyDynamics();
+    header->DestroyDynamics(m_records[index]);
     object->~FXObject();
     header->~InstanceHeader();
     m_memory->Free(handle);
@@ -512,7 +523,7 @@ void FXManager::ProcessUpdateList() {
                 continue;
             FXRecord& scheduled = m_records[header->recordIndex];
             const float dt = scheduled.pending;
-            FXDynamics* dynamics = header->Dynamics();
+            FXDynamics* dynamics = header->Dynamics(scheduled);
             scheduled.pending = 0.0f;
             FXObject* object = header->Object();
             if (dynamics && dynamics->Update(*object, dt))

@@ -56,12 +56,15 @@ enum FXRecordFlag : uint8_t {
 // One live instance as the update and render passes see it. The table of records is
 // contiguous; removal moves the last record into the hole.
 struct FXRecord {
-    uint32_t block = 0;    // the instance's block; FXManager::HandleOf gives its handle
-    float pending = 0.0f;  // seconds accumulated but not yet given to the instance
-    Vector3 position;      // translation after the last update
-    float radius = 0.0f;   // bounding radius after the last update
-    float fade = 0.0f;     // the fade it draws with in the drawing pass
-    uint8_t flags = 0;     // FXRecordFlag bits
+    uint32_t block = 0;   // the instance's block; FXManager::HandleOf gives its handle
+    float pending = 0.0f; // seconds accumulated but not yet given to the instance
+    Vector3 position;     // translation after the last update
+    float radius = 0.0f;  // bounding radius after the last update
+    float fade = 0.0f;    // the fade it draws with in the drawing pass
+    uint8_t flags = 0;    // FXRecordFlag bits
+    // Where the instance's dynamics clone lives in its block, in 8-byte words from the
+    // block's start; 0 when it has none.
+    uint8_t dynamicsWords = 0;
     uint16_t typeSlot = 0; // the manager's number for the instance's type
 };
 

@@ -17,8 +17,8 @@
 #include <memory>
 #include <vector>
 
-// Bytes of the largest block's payload: room for the runtime's instance header (24 bytes),
-// the largest instance object (232) and the largest dynamics clone (64). Code that places
+// Bytes of the largest block's payload: room for the runtime's instance header (16 bytes),
+// the largest instance object (240) and the largest dynamics clone (64). Code that places
 // objects in a payload static_asserts against its share of this size and against
 // kFXBlockPayloadAlignment, so a style that outgrows it fails to compile rather than to
 // run.

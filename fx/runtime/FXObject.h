@@ -103,7 +103,7 @@ private:
 };
 
 // Bytes of a block's payload in front of the instance: the manager's instance header.
-inline constexpr size_t kFXInstanceHeaderSize = 24;
+inline constexpr size_t kFXInstanceHeaderSize = 16;
 // Bytes of the largest instance object: a block keeps the rest of its payload for the
 // instance's dynamics clone.
 inline constexpr size_t kFXInstanceMaxSize =

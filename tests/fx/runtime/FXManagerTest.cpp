@@ -309,18 +309,26 @@ TEST_F(FXManagerTest, OffScreenUpdatesAreSpreadOverSteps) {
 TEST_F(FXManagerTest, DestroyTakesChildrenFirstAndUnlinksFromTheParent) {
     TestFxType& leaf = AddTestFx("leaf", -1.0f);
     TestFxType& parent = AddTestFx("parent", -1.0f);
-    parent.children = {"leaf", "leaf"};
+    parent.children = {"leaf", "leaf", "leaf", "leaf"};
     const FXHandle top = Manager().Create("parent", nullptr);
-    const std::vector<FXHandle> children = Manager().Children(top);
-    ASSERT_EQ(children.size(), 2u);
-    EXPECT_EQ(Manager().LiveCount(), 3u);
-    Manager().Destroy(children[0]);
-    EXPECT_FALSE(Manager().IsAlive(children[0]));
-    EXPECT_EQ(Manager().Children(top), std::vector<FXHandle>{children[1]});
+    const std::vector<FXHandle> c = Manager().Children(top);
+    ASSERT_EQ(c.size(), 4u);
+    EXPECT_EQ(Manager().LiveCount(), 5u);
+    // A child leaves from the middle, the end and the front; later children append.
+    Manager().Destroy(c[2]);
+    EXPECT_FALSE(Manager().IsAlive(c[2]));
+    EXPECT_EQ(Manager().Children(top), (std::vector<FXHandle>{c[0], c[1], c[3]}));
+    Manager().Destroy(c[3]);
+    const FXHandle late = Manager().CreateAttached("leaf", nullptr, top, 0.0f);
+    EXPECT_EQ(Manager().Children(top), (std::vector<FXHandle>{c[0], c[1], late}));
+    Manager().Destroy(c[0]);
+    const FXHandle later = Manager().CreateAttached("leaf", nullptr, top, 0.0f);
+    EXPECT_EQ(Manager().Children(top), (std::vector<FXHandle>{c[1], late, later}));
     Manager().Destroy(top);
-    EXPECT_FALSE(Manager().IsAlive(children[1]));
+    for (const FXHandle& child : {c[1], late, later})
+        EXPECT_FALSE(Manager().IsAlive(child));
     EXPECT_EQ(Manager().LiveCount(), 0u);
-    EXPECT_EQ(leaf.log.destroyed, 2);
+    EXPECT_EQ(leaf.log.destroyed, 6);
     Manager().Destroy(top); // stale: nothing happens
     Manager().Destroy(kNullFXHandle);
 }
