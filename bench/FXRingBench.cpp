@@ -1,6 +1,7 @@
 // Billboard rings at scale: a looping spray keeping 10,000 (and 100,000) rings alive,
 // one whole frame (Update(1/60) and Render) through a counting device and through the
-// GL back end on the headless context, and the heap each live ring costs.
+// GL back end on the headless context, the same frame's draws replayed into the GL back
+// end alone, and the heap each live ring costs.
 #include "host/HeadlessGLContext.h"
 #include "runtime/FXCamera.h"
 #include "runtime/FXFrustum.h"
@@ -8,6 +9,7 @@
 #include "scene/CountingRenderDevice.h"
 #include "scene/DefaultTextures.h"
 #include "scene/GLRenderDevice.h"
+#include "scene/RecordingRenderDevice.h"
 #include "stream/FilePath.h"
 #include "stream/StandardAliases.h"
 
@@ -16,6 +18,8 @@
 #include <filesystem>
 #include <fstream>
 #include <malloc.h>
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -135,6 +139,53 @@ void BM_RingFrameGL(benchmark::State& state) {
                                     static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_RingFrameGL)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The floor under BM_RingFrameGL: one frame of the same scene, recorded, handed again to
+// the GL back end without the runtime (its states, matrices, textures and vertices, draw
+// by draw). What this costs the calling thread is the device's and the driver's share of
+// a GL frame; BM_RingFrameGL less this is the runtime's.
+void BM_RingFrameGLReplay(benchmark::State& state) {
+    std::string reason;
+    auto context = HeadlessGLContext::Create(1280, 720, &reason);
+    if (!context) {
+        state.SkipWithError(("no headless GL: " + reason).c_str());
+        return;
+    }
+    auto device = GLRenderDevice::Create({}, &reason);
+    std::vector<RecordedDraw> draws;
+    std::map<TextureId, TextureId> textures; // the recorder's textures as the GL device's
+    {
+        RecordingRenderDevice recorder;
+        ScopedRenderTable current(&recorder);
+        recorder.SetViewport({0, 0, 1280, 720});
+        RingScene scene(static_cast<int>(state.range(0)));
+        scene.Start();
+        scene.Settle();
+        recorder.ClearRecording();
+        scene.Frame();
+        draws = recorder.Draws();
+        for (const RecordedTexture& texture : recorder.Textures())
+            if (!texture.destroyed)
+                textures[texture.texture] =
+                    device->CreateTexture(texture.width, texture.height, texture.rgba.data());
+    }
+    ScopedRenderTable current(device.get());
+    device->SetViewport({0, 0, 1280, 720});
+    device->ResetCounters();
+    for (auto _ : state) {
+        for (const RecordedDraw& draw : draws) {
+            device->RestoreStates(draw.states);
+            device->LoadMatrix(MatrixStack::ModelView, draw.modelView);
+            device->LoadMatrix(MatrixStack::Projection, draw.projection);
+            device->BindTexture(textures[draw.binding.texture], draw.binding.wrap);
+            device->Draw(draw.primitive, draw.vertices.data(), draw.vertices.size());
+        }
+        context->Finish();
+    }
+    state.counters["draws/frame"] = static_cast<double>(device->GetCounters().drawCalls) /
+                                    static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RingFrameGLReplay)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // Bytes of the heap in use: small blocks and mapped chunks alike, with the allocator's own
 // overhead. Counting both makes the figure independent of where the allocator's mapping
