@@ -486,7 +486,7 @@ void FXManager::RunStep(float step) {
         if (scheduled) {
             // The pending time stays in the record until the instance is advanced by it:
             // nothing adds to it before then.
-            m_passList.push_back({record.block, HandleOf(record).Serial(), record.typeSlot});
+            m_passList.push_back(EntryOf(record));
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
         }
     }
@@ -503,11 +503,6 @@ void FXManager::RunStep(float step) {
     m_finishedList.clear();
 }
 
-void FXManager::PrefetchUpdate(const FXHandle& handle) const {
-    // The block holds the header, the instance and its dynamics clone.
-    PrefetchBlock(m_memory->PayloadOf(handle.block));
-}
-
 void FXManager::ProcessUpdateList() {
     while (!m_passList.empty()) {
         const size_t recordsBefore = m_records.size();
@@ -515,8 +510,9 @@ void FXManager::ProcessUpdateList() {
         // (and may grow the table), never entries. An instance destroyed by another's
         // update no longer resolves and is passed over.
         for (size_t i = 0; i < m_passList.size(); ++i) {
+            // The block holds all an update reads: header, instance and dynamics clone.
             if (i + kPrefetchAhead < m_passList.size())
-                PrefetchUpdate(m_passList[i + kPrefetchAhead].Handle());
+                PrefetchBlock(m_memory->PayloadOf(m_passList[i + kPrefetchAhead].block));
             const FXHandle handle = m_passList[i].Handle();
             InstanceHeader* header = Header(handle);
             if (!header)
@@ -547,7 +543,7 @@ void FXManager::ProcessUpdateList() {
         ReserveWithEighth(m_passList, m_records.size() - recordsBefore);
         for (size_t index = recordsBefore; index < m_records.size(); ++index) {
             FXRecord& record = m_records[index];
-            m_passList.push_back({record.block, HandleOf(record).Serial(), record.typeSlot});
+            m_passList.push_back(EntryOf(record));
             record.flags &= static_cast<uint8_t>(~FX_RECORD_UPDATE_NOW);
         }
     }
@@ -600,7 +596,7 @@ void FXManager::Render(const FXFrustum& frustum, const FXCamera& camera) {
         if (fade <= 0.0f)
             ++culledBySize;
         else
-            m_passList.push_back({record.block, HandleOf(record).Serial(), record.typeSlot});
+            m_passList.push_back(EntryOf(record));
     }
     m_stats[FX_STAT_CULLED_BY_SIZE] = culledBySize;
     SetPeak(FX_STAT_RENDERED, FX_STAT_RENDERED_PEAK, static_cast<uint32_t>(m_passList.size()));

@@ -250,10 +250,12 @@ private:
     // The projection the renderer currently uses, or the camera's when no device is
     // current.
     static Matrix4 CurrentProjection(const FXCamera& camera);
+    // A record's instance as the passes list it.
+    PassEntry EntryOf(const FXRecord& record) const {
+        return {record.block, HandleOf(record).Serial(), record.typeSlot};
+    }
     void RunStep(float step);
     void ProcessUpdateList();
-    // Asks for the memory the update of an instance will read (see ProcessUpdateList).
-    void PrefetchUpdate(const FXHandle& handle) const;
     // Puts the draw list in drawing order: types with a sort order first, by it, then the
     // rest; types of equal order by name.
     void OrderDrawList();
