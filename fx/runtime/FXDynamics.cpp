@@ -19,11 +19,6 @@ MemPoolSmall& FXDynamicsPool() {
     return pool;
 }
 
-FXDynamics* FXDynamics::Clone() const {
-    void* memory = FXDynamicsPool().Allocate(Size());
-    return memory ? CloneInto(memory) : nullptr;
-}
-
 void FXDynamicsDelete(FXDynamics* dynamics) {
     FXDynamicsPool().Delete(dynamics);
 }

@@ -23,9 +23,6 @@ public:
     virtual FXDynamics* CloneInto(void* memory) const = 0;
     // Bytes CloneInto needs: at most kFXDynamicsMaxSize.
     virtual size_t Size() const = 0;
-    // The same clone in the "FXDynamics" pool; the caller releases it with
-    // FXDynamicsDelete. Null when the heap is exhausted.
-    FXDynamics* Clone() const;
     virtual void SetPosition(const Vector3& position) = 0;
     virtual void SetVelocity(const Vector3& velocity) = 0;
     virtual void SetDamping(float damping) = 0;
