@@ -100,6 +100,29 @@ private:
     FXFrustum m_frustum;
 };
 
+// The headless context and GL back end the GL benchmarks draw with, viewport set. The
+// context is null, and the benchmark skipped, where this machine has no headless GL.
+struct HeadlessGL {
+    std::unique_ptr<HeadlessGLContext> context;
+    std::unique_ptr<GLRenderDevice> device;
+};
+HeadlessGL StartHeadlessGL(benchmark::State& state) {
+    std::string reason;
+    HeadlessGL gl{HeadlessGLContext::Create(1280, 720, &reason), nullptr};
+    if (!gl.context) {
+        state.SkipWithError(("no headless GL: " + reason).c_str());
+        return gl;
+    }
+    gl.device = GLRenderDevice::Create({}, &reason);
+    gl.device->SetViewport({0, 0, 1280, 720});
+    return gl;
+}
+
+void CountDrawsPerFrame(benchmark::State& state, const RenderDevice& device) {
+    state.counters["draws/frame"] = static_cast<double>(device.GetCounters().drawCalls) /
+                                    static_cast<double>(state.iterations());
+}
+
 void BM_RingFrameCounting(benchmark::State& state) {
     CountingRenderDevice device;
     ScopedRenderTable current(&device);
@@ -111,32 +134,25 @@ void BM_RingFrameCounting(benchmark::State& state) {
     for (auto _ : state)
         scene.Frame();
     state.counters["live"] = static_cast<double>(FXManager::Instance()->LiveCount());
-    state.counters["draws/frame"] = static_cast<double>(device.GetCounters().drawCalls) /
-                                    static_cast<double>(state.iterations());
+    CountDrawsPerFrame(state, device);
 }
 BENCHMARK(BM_RingFrameCounting)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_RingFrameGL(benchmark::State& state) {
-    std::string reason;
-    auto context = HeadlessGLContext::Create(1280, 720, &reason);
-    if (!context) {
-        state.SkipWithError(("no headless GL: " + reason).c_str());
+    const HeadlessGL gl = StartHeadlessGL(state);
+    if (!gl.context)
         return;
-    }
-    auto device = GLRenderDevice::Create({}, &reason);
-    ScopedRenderTable current(device.get());
-    device->SetViewport({0, 0, 1280, 720});
+    ScopedRenderTable current(gl.device.get());
     RingScene scene(static_cast<int>(state.range(0)));
     scene.Start();
     scene.Settle();
-    device->ResetCounters();
+    gl.device->ResetCounters();
     for (auto _ : state) {
         scene.Frame();
-        context->Finish();
+        gl.context->Finish();
     }
     state.counters["live"] = static_cast<double>(FXManager::Instance()->LiveCount());
-    state.counters["draws/frame"] = static_cast<double>(device->GetCounters().drawCalls) /
-                                    static_cast<double>(state.iterations());
+    CountDrawsPerFrame(state, *gl.device);
 }
 BENCHMARK(BM_RingFrameGL)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -145,13 +161,10 @@ BENCHMARK(BM_RingFrameGL)->Arg(10000)->Unit(benchmark::kMillisecond);
 // by draw). What this costs the calling thread is the device's and the driver's share of
 // a GL frame; BM_RingFrameGL less this is the runtime's.
 void BM_RingFrameGLReplay(benchmark::State& state) {
-    std::string reason;
-    auto context = HeadlessGLContext::Create(1280, 720, &reason);
-    if (!context) {
-        state.SkipWithError(("no headless GL: " + reason).c_str());
+    const HeadlessGL gl = StartHeadlessGL(state);
+    if (!gl.context)
         return;
-    }
-    auto device = GLRenderDevice::Create({}, &reason);
+    GLRenderDevice* device = gl.device.get();
     std::vector<RecordedDraw> draws;
     std::map<TextureId, TextureId> textures; // the recorder's textures as the GL device's
     {
@@ -169,8 +182,7 @@ void BM_RingFrameGLReplay(benchmark::State& state) {
                 textures[texture.texture] =
                     device->CreateTexture(texture.width, texture.height, texture.rgba.data());
     }
-    ScopedRenderTable current(device.get());
-    device->SetViewport({0, 0, 1280, 720});
+    ScopedRenderTable current(device);
     device->ResetCounters();
     for (auto _ : state) {
         for (const RecordedDraw& draw : draws) {
@@ -180,10 +192,9 @@ void BM_RingFrameGLReplay(benchmark::State& state) {
             device->BindTexture(textures[draw.binding.texture], draw.binding.wrap);
             device->Draw(draw.primitive, draw.vertices.data(), draw.vertices.size());
         }
-        context->Finish();
+        gl.context->Finish();
     }
-    state.counters["draws/frame"] = static_cast<double>(device->GetCounters().drawCalls) /
-                                    static_cast<double>(state.iterations());
+    CountDrawsPerFrame(state, *device);
 }
 BENCHMARK(BM_RingFrameGLReplay)->Arg(10000)->Unit(benchmark::kMillisecond);
 
