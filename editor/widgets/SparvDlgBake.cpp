@@ -1,30 +1,22 @@
 #include "widgets/SparvDlgBake.h"
 
-#include "shell/SparvPrompts.h"
+#include "widgets/SaveFileField.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 SparvDlgBake::SparvDlgBake(QWidget* parent)
-    : QDialog(parent), m_path(new QLineEdit(this)), m_columns(new QSpinBox(this)),
-      m_rows(new QSpinBox(this)), m_fps(new QDoubleSpinBox(this)), m_cellSize(new QSpinBox(this)) {
+    : QDialog(parent), m_file(new SaveFileField(this, QStringLiteral("Bake Flip-book"),
+                                                QStringLiteral("PNG sheet (*.png)"))),
+      m_columns(new QSpinBox(this)), m_rows(new QSpinBox(this)), m_fps(new QDoubleSpinBox(this)),
+      m_cellSize(new QSpinBox(this)) {
     setWindowTitle(QStringLiteral("Bake Flip-book"));
-    m_path->setObjectName(QStringLiteral("path"));
-    m_path->setMinimumWidth(m_path->fontMetrics().averageCharWidth() * 48);
-    auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
-    browse->setObjectName(QStringLiteral("browse"));
-    connect(browse, &QPushButton::clicked, this, &SparvDlgBake::Browse);
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(m_path, 1);
-    pathRow->addWidget(browse);
-
     for (QSpinBox* count : {m_columns, m_rows}) {
         count->setRange(1, 64);
         count->setValue(8);
@@ -47,7 +39,7 @@ SparvDlgBake::SparvDlgBake(QWidget* parent)
     m_cellSize->setSuffix(QStringLiteral(" px"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Sheet"), pathRow);
+    form->addRow(QStringLiteral("Sheet"), m_file);
     form->addRow(QStringLiteral("Grid"), gridRow);
     form->addRow(QStringLiteral("Frames per s&econd"), m_fps);
     form->addRow(QStringLiteral("Frame si&ze"), m_cellSize);
@@ -71,11 +63,11 @@ SparvDlgBake::SparvDlgBake(QWidget* parent)
 }
 
 void SparvDlgBake::SetPath(const QString& path) {
-    m_path->setText(path);
+    m_file->SetPath(path);
 }
 
 QString SparvDlgBake::Path() const {
-    return m_path->text().trimmed();
+    return m_file->Path();
 }
 
 void SparvDlgBake::SetGrid(int columns, int rows) {
@@ -107,17 +99,7 @@ int SparvDlgBake::CellSize() const {
     return m_cellSize->value();
 }
 
-void SparvDlgBake::Browse() {
-    const QString chosen = SparvPrompts::Current().SaveFile(
-        this, QStringLiteral("Bake Flip-book"), Path(), QStringLiteral("PNG sheet (*.png)"));
-    if (!chosen.isEmpty())
-        m_path->setText(chosen);
-}
-
 void SparvDlgBake::accept() {
-    if (Path().isEmpty()) {
-        m_path->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    QDialog::accept();
+    if (!m_file->FocusIfEmpty())
+        QDialog::accept();
 }

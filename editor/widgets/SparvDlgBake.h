@@ -7,8 +7,8 @@
 #include <QDialog>
 
 class QDoubleSpinBox;
-class QLineEdit;
 class QSpinBox;
+class SaveFileField;
 
 class SparvDlgBake : public QDialog {
     Q_OBJECT
@@ -26,13 +26,11 @@ public:
     void SetCellSize(int pixels);
     int CellSize() const;
 
-    // Browse: the file chooser for the sheet; a chosen file replaces the path.
-    void Browse();
     // Keeps the dialog open while the path is empty.
     void accept() override;
 
 private:
-    QLineEdit* m_path;
+    SaveFileField* m_file;
     QSpinBox* m_columns;
     QSpinBox* m_rows;
     QDoubleSpinBox* m_fps;

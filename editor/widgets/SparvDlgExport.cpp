@@ -1,6 +1,6 @@
 #include "widgets/SparvDlgExport.h"
 
-#include "shell/SparvPrompts.h"
+#include "widgets/SaveFileField.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -9,27 +9,22 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 SparvDlgExport::SparvDlgExport(QWidget* parent, const QString& speedNote)
-    : QDialog(parent), m_path(new QLineEdit(this)), m_format(new QLabel(this)),
-      m_frames(new QSpinBox(this)), m_fps(new QDoubleSpinBox(this)), m_width(new QSpinBox(this)),
-      m_height(new QSpinBox(this)), m_transparent(new QCheckBox(QStringLiteral("&Transparent "
-                                                                               "background"),
-                                                                this)) {
+    : QDialog(parent),
+      m_file(new SaveFileField(
+          this, QStringLiteral("Export Animation"),
+          QStringLiteral("Animated GIF (*.gif);;Animated WebP (*.webp);;PNG sequence (*.png)"))),
+      m_format(new QLabel(this)), m_frames(new QSpinBox(this)), m_fps(new QDoubleSpinBox(this)),
+      m_width(new QSpinBox(this)), m_height(new QSpinBox(this)),
+      m_transparent(new QCheckBox(QStringLiteral("&Transparent "
+                                                 "background"),
+                                  this)) {
     setWindowTitle(QStringLiteral("Export Animation"));
-    m_path->setObjectName(QStringLiteral("path"));
-    m_path->setMinimumWidth(m_path->fontMetrics().averageCharWidth() * 48);
-    auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
-    browse->setObjectName(QStringLiteral("browse"));
-    connect(browse, &QPushButton::clicked, this, &SparvDlgExport::Browse);
-    connect(m_path, &QLineEdit::textChanged, this, &SparvDlgExport::ShowFormat);
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(m_path, 1);
-    pathRow->addWidget(browse);
+    connect(m_file, &SaveFileField::PathChanged, this, &SparvDlgExport::ShowFormat);
 
     m_frames->setObjectName(QStringLiteral("frames"));
     m_frames->setRange(1, 100000);
@@ -54,7 +49,7 @@ SparvDlgExport::SparvDlgExport(QWidget* parent, const QString& speedNote)
     sizeRow->addStretch(1);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("File"), pathRow);
+    form->addRow(QStringLiteral("File"), m_file);
     form->addRow(QStringLiteral("Format"), m_format);
     form->addRow(QStringLiteral("F&rames"), m_frames);
     form->addRow(QStringLiteral("Frames per &second"), m_fps);
@@ -81,11 +76,11 @@ SparvDlgExport::SparvDlgExport(QWidget* parent, const QString& speedNote)
 }
 
 void SparvDlgExport::SetPath(const QString& path) {
-    m_path->setText(path);
+    m_file->SetPath(path);
 }
 
 QString SparvDlgExport::Path() const {
-    return m_path->text().trimmed();
+    return m_file->Path();
 }
 
 void SparvDlgExport::SetFrames(int frames) {
@@ -125,14 +120,6 @@ bool SparvDlgExport::Transparent() const {
     return m_transparent->isEnabled() && m_transparent->isChecked();
 }
 
-void SparvDlgExport::Browse() {
-    const QString chosen = SparvPrompts::Current().SaveFile(
-        this, QStringLiteral("Export Animation"), Path(),
-        QStringLiteral("Animated GIF (*.gif);;Animated WebP (*.webp);;PNG sequence (*.png)"));
-    if (!chosen.isEmpty())
-        m_path->setText(chosen);
-}
-
 void SparvDlgExport::ShowFormat() {
     const QString suffix = QFileInfo(Path()).suffix().toLower();
     bool transparency = true;
@@ -150,9 +137,6 @@ void SparvDlgExport::ShowFormat() {
 }
 
 void SparvDlgExport::accept() {
-    if (Path().isEmpty()) {
-        m_path->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    QDialog::accept();
+    if (!m_file->FocusIfEmpty())
+        QDialog::accept();
 }

@@ -10,8 +10,8 @@
 class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
-class QLineEdit;
 class QSpinBox;
+class SaveFileField;
 
 class SparvDlgExport : public QDialog {
     Q_OBJECT
@@ -32,8 +32,6 @@ public:
     void SetTransparent(bool transparent);
     bool Transparent() const;
 
-    // Browse: the file chooser; a chosen file replaces the path.
-    void Browse();
     // Keeps the dialog open while the path is empty.
     void accept() override;
 
@@ -41,7 +39,7 @@ private:
     // The format the extension names, and whether it can be transparent.
     void ShowFormat();
 
-    QLineEdit* m_path;
+    SaveFileField* m_file;
     QLabel* m_format;
     QSpinBox* m_frames;
     QDoubleSpinBox* m_fps;
