@@ -93,20 +93,23 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
     m_timeBar->setObjectName(QStringLiteral("SparvTime"));
     connect(m_timeBar, &SparvTime::Scrubbed, this, &SparvView::OnTimeScrubbed);
 
+    // The transport buttons never take the focus: the keys stay the preview's.
     const QFont buttonFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    m_playButton = new QPushButton(QStringLiteral("Play"), this);
-    m_playButton->setObjectName(QStringLiteral("Play"));
-    m_stopButton = new QPushButton(QStringLiteral("Stop"), this);
-    m_stopButton->setObjectName(QStringLiteral("Stop"));
-    for (QPushButton* button : {m_playButton, m_stopButton}) {
+    const auto transportButton = [this, &buttonFont](const QString& text, const QString& name,
+                                                     const QString& tip, SparvCommand::Id command) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(name);
+        button->setToolTip(tip);
         button->setFont(buttonFont);
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
-    }
-    connect(m_playButton, &QPushButton::clicked, this,
-            [this] { OnCommand(SparvCommand::PlayButton); });
-    connect(m_stopButton, &QPushButton::clicked, this,
-            [this] { OnCommand(SparvCommand::StopButton); });
+        connect(button, &QPushButton::clicked, this, [this, command] { OnCommand(command); });
+        return button;
+    };
+    m_playButton = transportButton(QStringLiteral("Play"), QStringLiteral("Play"), QString(),
+                                   SparvCommand::PlayButton);
+    m_stopButton = transportButton(QStringLiteral("Stop"), QStringLiteral("Stop"), QString(),
+                                   SparvCommand::StopButton);
 
     m_speedBox = new QComboBox(this);
     m_speedBox->setObjectName(QStringLiteral("Speed"));
@@ -116,21 +119,11 @@ SparvView::SparvView(SparvDoc& document, SparvPlayback& playback, QWidget* paren
     m_speedBox->setCurrentIndex(m_playback.SpeedIndex());
     m_speedBox->setFocusPolicy(Qt::NoFocus);
     connect(m_speedBox, &QComboBox::activated, this, &SparvView::OnSpeedChosen);
-    m_stepBackButton = new QPushButton(QStringLiteral("<|"), this);
-    m_stepBackButton->setObjectName(QStringLiteral("StepBack"));
-    m_stepBackButton->setToolTip(QStringLiteral("Step back 1/30 s (,)"));
-    m_stepButton = new QPushButton(QStringLiteral("|>"), this);
-    m_stepButton->setObjectName(QStringLiteral("Step"));
-    m_stepButton->setToolTip(QStringLiteral("Step 1/30 s (.)"));
-    for (QPushButton* button : {m_stepBackButton, m_stepButton}) {
-        button->setFont(buttonFont);
-        button->setAutoDefault(false);
-        button->setFocusPolicy(Qt::NoFocus);
-    }
-    connect(m_stepBackButton, &QPushButton::clicked, this,
-            [this] { OnCommand(SparvCommand::StepBack); });
-    connect(m_stepButton, &QPushButton::clicked, this,
-            [this] { OnCommand(SparvCommand::StepForward); });
+    m_stepBackButton =
+        transportButton(QStringLiteral("<|"), QStringLiteral("StepBack"),
+                        QStringLiteral("Step back 1/30 s (,)"), SparvCommand::StepBack);
+    m_stepButton = transportButton(QStringLiteral("|>"), QStringLiteral("Step"),
+                                   QStringLiteral("Step 1/30 s (.)"), SparvCommand::StepForward);
     m_compareEdits = new QSpinBox(this);
     m_compareEdits->setObjectName(QStringLiteral("CompareEdits"));
     m_compareEdits->setPrefix(QStringLiteral("before "));
